@@ -1,0 +1,39 @@
+#pragma once
+// Files are never lost: a file is written under a temporary name in the target's
+// folder and renamed over the target only when it is complete.
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+class AtomicFile {
+ public:
+  // Creates the temporary file beside target. ok() tells whether that worked.
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();  // removes the temporary file unless committed
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  const std::string& error() const { return error_; }
+  const std::string& target() const { return target_; }
+  // Path of the temporary file, for writers that open files by name.
+  const std::string& tempPath() const { return temp_; }
+  // Descriptor open for writing on the temporary file, or -1.
+  int fd() const { return fd_; }
+
+  bool write(std::string_view bytes);
+  // Flushes, closes and renames the temporary file over the target.
+  bool commit();
+
+ private:
+  bool fail(const std::string& what);
+  std::string target_, temp_, error_;
+  int fd_ = -1;
+  bool committed_ = false;
+};
+
+// Whole-file convenience: true when path holds exactly bytes afterwards.
+bool saveFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+}  // namespace qm

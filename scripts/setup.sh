@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the demo and the tests need. Safe to run again.
+set -euo pipefail
+PKGS=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
+  libqt6opengl6-dev libgl-dev qcoro-qt6-dev
+  libcurl4-openssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 python3-xlrd fonts-noto-cjk xvfb xauth
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/atomic_file.h"
+
+namespace fs = std::filesystem;
+using namespace qm;
+
+namespace {
+std::string readAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+struct TempDir {
+  fs::path path = fs::temp_directory_path() / ("qm_atomic_" + std::to_string(::getpid()));
+  TempDir() { fs::create_directories(path); }
+  ~TempDir() { fs::permissions(path, fs::perms::owner_all); fs::remove_all(path); }
+};
+}  // namespace
+
+TEST(AtomicFile, ReplacesOnlyOnCommit) {
+  TempDir dir;
+  const fs::path target = dir.path / "out.xls";
+  std::ofstream(target) << "old";
+  {
+    AtomicFile f(target.string());
+    ASSERT_TRUE(f.ok());
+    ASSERT_TRUE(f.write("new contents"));
+    EXPECT_EQ(readAll(target), "old");  // not yet
+  }  // dropped without commit
+  EXPECT_EQ(readAll(target), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1) << "temp file left";
+  ASSERT_TRUE(saveFileAtomically(target.string(), "new"));
+  EXPECT_EQ(readAll(target), "new");
+}
+
+TEST(AtomicFile, UnwritableFolderFailsAndSaysWhere) {
+  TempDir dir;
+  // Root writes through permission bits, so use a "folder" that is a file there.
+  fs::path folder = dir.path / "ro";
+  if (::geteuid() == 0) {
+    std::ofstream(folder) << "x";
+  } else {
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  }
+  std::string err;
+  const std::string target = (folder / "x.ini").string();
+  EXPECT_FALSE(saveFileAtomically(target, "a", &err));
+  EXPECT_NE(err.find("Unable to write to " + target), std::string::npos) << err;
+  if (::geteuid() != 0) fs::permissions(folder, fs::perms::owner_all);
+}
