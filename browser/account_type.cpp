@@ -1,0 +1,41 @@
+#include "browser/account_type.h"
+
+#include <cstddef>
+
+namespace qm {
+
+namespace {
+
+// Byte length of the UTF-8 sequence that starts with lead (1 for a stray byte).
+std::size_t utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF7) return 4;
+  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+// Byte offset of the character that lies `chars` characters after byte offset from.
+std::size_t advanceChars(std::string_view text, std::size_t from, std::size_t chars) {
+  std::size_t at = from;
+  while (chars > 0 && at < text.size()) {
+    at += utf8SequenceLength(static_cast<unsigned char>(text[at]));
+    --chars;
+  }
+  return at;
+}
+
+}  // namespace
+
+std::optional<int> ReadAccountType(std::string_view html) {
+  constexpr std::string_view kMarker = "userType:";
+  const std::size_t found = html.find(kMarker);
+  // 1-based p + 10 is the second character after the colon, 10 characters
+  // past the marker's start; without a marker it is the text's 10th character.
+  const std::size_t at = found == std::string_view::npos ? advanceChars(html, 0, 9) : advanceChars(html, found, 10);
+  if (at >= html.size()) return std::nullopt;
+  const char c = html[at];
+  if (c < '0' || c > '9') return std::nullopt;
+  return c - '0';
+}
+
+}  // namespace qm

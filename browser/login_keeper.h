@@ -1,0 +1,49 @@
+#pragma once
+// Keeps the user's session alive (Timer1 sends the keep-alive request with
+// the browser's cookies every 200 s), fills the login name into the first
+// page once per run, and owns "停止抓取".
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <qcoro/qcorotask.h>
+
+class QTimer;
+
+namespace qm {
+
+class HttpClient;
+class TForm1;
+
+class LoginKeeper : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kKeepAliveIntervalMs = 200000;
+  static constexpr const char* kKeepAlivePath = "/jsp/public/head.jsp";
+
+  explicit LoginKeeper(TForm1& form);  // owned by the window
+  ~LoginKeeper() override;
+
+  // The export stops it for the time of its run.
+  QTimer* timer1() const { return timer1_; }
+  HttpClient& IdHTTP2() { return *idHttp2_; }
+  bool AutoLoginDone() const { return autoLoginDone_; }
+  bool keepAliveRunning() const { return keepAliveRunning_; }
+
+  // Timer1Timer. A tick while the previous request still runs is skipped.
+  QCoro::Task<> KeepAliveRequest();
+  // Also the hidden "自动登陆" button.
+  QCoro::Task<> FillLoginName();
+  void FlatButton8Click();
+
+ private:
+  void documentComplete();
+
+  TForm1& form_;
+  QTimer* timer1_ = nullptr;
+  std::unique_ptr<HttpClient> idHttp2_;
+  std::int64_t announced_ = 0;
+  bool keepAliveRunning_ = false;
+  bool autoLoginDone_ = false;
+};
+
+}  // namespace qm

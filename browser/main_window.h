@@ -1,0 +1,112 @@
+#pragma once
+// The main window: a tabbed browser on the registration server, with the
+// address box, the top-bar buttons, the tool column and three status panels.
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <qcoro/qcorotask.h>
+
+#include "browser/web_document.h"
+
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace qm {
+
+struct AppState;
+class CookieMirror;
+class Prompts;
+class TabStrip;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  TForm1(AppState& state, Prompts& prompts, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  AppState& state() { return state_; }
+  Prompts& prompts() { return prompts_; }
+  QWebEngineProfile* profile() { return profile_; }
+  CookieMirror* cookies() { return cookies_; }
+
+  void setPanelText(int panel, const QString& text);
+  QString panelText(int panel) const;
+
+  // Places a top-bar button at its fixed place in the bar's order.
+  QPushButton* addTopButton(const QString& objectName, const QString& caption);
+  // The tool column has no layout: tool buttons are placed by position.
+  QWidget* toolColumn() { return toolColumn_; }
+
+  // Opens a tab after the last one; nullptr (after the limit message) at 21 tabs.
+  QWebEngineView* OpenTab(bool windowClosingHook);
+  void NavigateLastTab(const QString& address);
+  void CloseActiveTab();
+  void Refresh();
+  int LastTabIndex() const;
+  int ActiveTabIndex() const;
+  QWebEngineView* tabView(int slot) const;
+  QWidget* tabSheet(int slot) const;
+  WebDocument document(int slot) const;
+
+  // Where the close request reads the mouse cursor (tests put it anywhere).
+  void setCursorSource(std::function<QPoint()> source) { cursorPos_ = std::move(source); }
+
+  void FormCreate();
+  void FormResize();
+  QCoro::Task<> FormCloseQuery();
+  void FlatComboBox1KeyPress(int key);
+  void FlatButton1Click();
+  void FlatButton2Click();
+  void FlatButton6Click();
+  void RzPageControl1PageChange();
+  void RzPageControl1Close();
+  void Timer2Timer();
+  QWebEnginePage* NewWindow2();
+  void DocumentComplete();
+  void WindowClosing();
+
+ signals:
+  // After the completed-document steps have refreshed the address box,
+  // panel 0 and the last tab's caption.
+  void documentComplete();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildLayout();
+  QWebEngineView* openTabWithHooks(bool windowClosingHook);
+  void attachHooks(QWebEnginePage* page, bool windowClosingHook);
+
+  AppState& state_;
+  Prompts& prompts_;
+  QWebEngineProfile* profile_ = nullptr;
+  CookieMirror* cookies_ = nullptr;
+  TabStrip* tabs_ = nullptr;
+
+  QWidget* topBar_ = nullptr;
+  QHBoxLayout* topBarLayout_ = nullptr;
+  QWidget* toolColumn_ = nullptr;
+  QComboBox* FlatComboBox1 = nullptr;
+  QTabWidget* RzPageControl1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* panels_[3] = {};
+  QTimer* Timer2 = nullptr;
+
+  std::function<QPoint()> cursorPos_;
+  bool closePending_ = false;  // a close request is clicking "注销"
+  bool closeAllowed_ = false;  // the close request decided to close
+  bool tearingDown_ = false;
+};
+
+}  // namespace qm

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything and runs all tests.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+bash "$repo/scripts/setup.sh"
+build="$repo/build"
+cmake -G Ninja -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j2
+# Chromium's sandbox cannot run as root; the tests set the rest of their environment themselves.
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+cd "$build"
+ctest --output-on-failure -j2 --timeout 600

@@ -1,0 +1,33 @@
+#pragma once
+// The server sends several student fields as codes; the exports write the texts
+// a school office reads. Each function takes the field value as cut and never fails.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Decimal digits with an optional sign, leading zeros allowed, no blanks;
+// a value outside 32 bits is not an integer.
+std::optional<std::int32_t> ParseCodeInteger(std::string_view code);
+
+std::string EthnicityText(std::string_view code);        // 民族
+std::string GenderText(std::string_view code);           // 性别
+std::string IdDocumentTypeText(std::string_view code);   // 身份证件类型
+std::string AttendanceModeText(std::string_view code);   // 就读方式
+std::string YesNoText(std::string_view code);            // 是否残疾, 是否分班
+std::string AttendanceStatusText(std::string_view code); // 就读状态
+std::string HouseholdTypeText(std::string_view code);    // 户口类型
+
+struct GradeEntry {
+  const char* name;
+  const char* code;
+};
+// The export dialog's grade list; position 0 ("**") means no grade filter.
+extern const std::array<GradeEntry, 14> kGrades;
+// The code of a list position; empty outside the list.
+std::string GradeCodeAt(int position);
+
+}  // namespace qm

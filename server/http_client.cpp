@@ -1,0 +1,277 @@
+#include "server/http_client.h"
+
+#include <curl/curl.h>
+
+#include <QThreadPool>
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+#include "server/http_header_lines.h"
+
+namespace qm {
+namespace {
+
+void ensureCurlGlobalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+using Clock = std::chrono::steady_clock;
+
+// What one perform() call collects through libcurl's callbacks.
+struct Transfer {
+  const TransferCallbacks* cb = nullptr;
+  long readTimeoutMs = 0;
+  Clock::time_point lastActivity = Clock::now();
+  bool timedOut = false;
+
+  std::string_view upload;
+  std::size_t sent = 0;
+  bool uploadBegun = false, uploadEnded = false;
+
+  std::string statusLine;
+  std::int64_t announced = 0;
+  bool downloadBegun = false;
+  std::int64_t received = 0;
+  std::string body;
+  std::vector<std::string> setCookies;
+
+  void beginUpload() {
+    if (uploadBegun) return;
+    uploadBegun = true;
+    if (cb->begin) cb->begin(static_cast<std::int64_t>(upload.size()));
+  }
+  void endUpload() {
+    if (!uploadBegun || uploadEnded) return;
+    uploadEnded = true;
+    if (cb->end) cb->end();
+  }
+  void beginDownload() {
+    if (downloadBegun) return;
+    endUpload();
+    downloadBegun = true;
+    if (cb->begin) cb->begin(announced);
+  }
+};
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && strncasecmp(s.data(), prefix.data(), prefix.size()) == 0;
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    s.remove_suffix(1);
+  return s;
+}
+
+int statusOf(std::string_view statusLine) {
+  // "HTTP/1.1 302 Found"
+  size_t sp = statusLine.find(' ');
+  if (sp == std::string_view::npos) return 0;
+  int code = 0;
+  for (size_t i = sp + 1; i < statusLine.size() && statusLine[i] >= '0' && statusLine[i] <= '9'; ++i)
+    code = code * 10 + (statusLine[i] - '0');
+  return code;
+}
+
+size_t onHeader(char* data, size_t size, size_t n, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  t->lastActivity = Clock::now();
+  std::string_view line(data, size * n);
+  if (startsWithNoCase(line, "HTTP/")) {
+    t->statusLine = trimmed(line);
+    t->announced = 0;
+  } else if (startsWithNoCase(line, "content-length:")) {
+    std::int64_t len = 0;
+    for (char c : trimmed(line.substr(15))) {
+      if (c < '0' || c > '9') break;
+      len = len * 10 + (c - '0');
+    }
+    t->announced = len;
+  } else if (startsWithNoCase(line, "set-cookie:")) {
+    t->setCookies.emplace_back(trimmed(line.substr(11)));
+  } else if (trimmed(line).empty()) {
+    int status = statusOf(t->statusLine);
+    if (status >= 200 || status == 0) t->beginDownload();  // 1xx answers carry no body
+  }
+  return size * n;
+}
+
+size_t onBody(char* data, size_t size, size_t n, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  t->lastActivity = Clock::now();
+  t->beginDownload();
+  t->body.append(data, size * n);
+  t->received += static_cast<std::int64_t>(size * n);
+  if (t->cb->progress) t->cb->progress(t->received);
+  return size * n;
+}
+
+size_t onRead(char* buffer, size_t size, size_t n, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  t->lastActivity = Clock::now();
+  t->beginUpload();
+  size_t chunk = std::min(size * n, t->upload.size() - t->sent);
+  std::memcpy(buffer, t->upload.data() + t->sent, chunk);
+  t->sent += chunk;
+  if (chunk > 0 && t->cb->progress) t->cb->progress(static_cast<std::int64_t>(t->sent));
+  if (t->sent == t->upload.size()) t->endUpload();
+  return chunk;
+}
+
+int onSeek(void* user, curl_off_t offset, int origin) {
+  auto* t = static_cast<Transfer*>(user);
+  if (origin != SEEK_SET || offset < 0 || static_cast<size_t>(offset) > t->upload.size())
+    return CURL_SEEKFUNC_CANTSEEK;
+  t->sent = static_cast<size_t>(offset);
+  return CURL_SEEKFUNC_OK;
+}
+
+// Read time-out watchdog: libcurl calls this at least about once a second.
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto* t = static_cast<Transfer*>(user);
+  if (t->readTimeoutMs <= 0) return 0;
+  auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t->lastActivity);
+  if (idle.count() < t->readTimeoutMs) return 0;
+  t->timedOut = true;
+  return 1;
+}
+
+struct HeaderList {
+  curl_slist* list = nullptr;
+  ~HeaderList() { curl_slist_free_all(list); }
+  void add(const std::string& line) {
+    curl_slist* next = curl_slist_append(list, line.c_str());
+    if (!next) throw HttpError("out of memory building the request");
+    list = next;
+  }
+};
+
+}  // namespace
+
+struct HttpClient::Impl {
+  CURL* easy = nullptr;
+  std::mutex workerMutex;
+  std::unique_ptr<QThreadPool> worker;
+  char error[CURL_ERROR_SIZE] = {};
+};
+
+HttpClient::HttpClient(std::string name, long readTimeoutMs)
+    : name_(std::move(name)), readTimeoutMs_(readTimeoutMs), impl_(std::make_unique<Impl>()) {
+  ensureCurlGlobalInit();
+}
+
+HttpClient::~HttpClient() {
+  if (impl_->worker) impl_->worker->waitForDone();
+  if (impl_->easy) curl_easy_cleanup(impl_->easy);
+}
+
+QThreadPool& HttpClient::worker() {
+  std::lock_guard lock(impl_->workerMutex);
+  if (!impl_->worker) {
+    impl_->worker = std::make_unique<QThreadPool>();
+    impl_->worker->setMaxThreadCount(1);
+  }
+  return *impl_->worker;
+}
+
+void HttpClient::disconnect() {
+  // The easy handle owns its connection cache; a new handle holds none.
+  if (impl_->easy) {
+    curl_easy_cleanup(impl_->easy);
+    impl_->easy = nullptr;
+  }
+}
+
+std::string HttpClient::get(const std::string& url) { return perform(url, nullptr); }
+
+std::string HttpClient::post(const std::string& url, std::string_view body) {
+  disconnect();  // a POST never rides on a held connection
+  return perform(url, &body);
+}
+
+std::string HttpClient::perform(const std::string& url, const std::string_view* body) {
+  if (!impl_->easy) impl_->easy = curl_easy_init();
+  CURL* h = impl_->easy;
+  if (!h) throw HttpError("cannot create an HTTP handle");
+  curl_easy_reset(h);  // options only; held connections stay
+
+  const bool isPost = body != nullptr;
+  auto lines = composeHeaderLines(headers_, extraLines_, cookies_,
+                                  isPost ? std::optional<std::size_t>(body->size()) : std::nullopt);
+  HeaderList headerList;
+  for (const auto& line : lines) headerList.add(curlHeaderForm(line));
+  for (const auto& line : curlSuppressions(lines, isPost)) headerList.add(line);
+
+  static const TransferCallbacks kNone;
+  Transfer t;
+  t.cb = (callbacks_.begin || callbacks_.progress || callbacks_.end) ? &callbacks_ : &kNone;
+  t.readTimeoutMs = readTimeoutMs_;
+  impl_->error[0] = '\0';
+
+  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(h, CURLOPT_PROXY, "");  // never an environment proxy
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.list);
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, impl_->error);
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
+  if (readTimeoutMs_ > 0) {
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+  }
+  if (isPost) {
+    t.upload = *body;
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(h, CURLOPT_POST, 1L);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    curl_easy_setopt(h, CURLOPT_READFUNCTION, onRead);
+    curl_easy_setopt(h, CURLOPT_READDATA, &t);
+    curl_easy_setopt(h, CURLOPT_SEEKFUNCTION, onSeek);
+    curl_easy_setopt(h, CURLOPT_SEEKDATA, &t);
+    curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+  } else {
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  }
+
+  if (isPost) t.beginUpload();  // an empty body reports too
+  CURLcode rc = curl_easy_perform(h);
+
+  // Cookies count even when the answer makes the request fail.
+  std::time_t now = std::time(nullptr);
+  for (const auto& value : t.setCookies) cookies_.take(value, now);
+  t.endUpload();
+  if (t.downloadBegun && t.cb->end) t.cb->end();
+
+  if (rc != CURLE_OK) {
+    if (t.timedOut) throw HttpError("Read timed out.");
+    std::string what = impl_->error[0] ? impl_->error : curl_easy_strerror(rc);
+    throw HttpError(what);
+  }
+  long status = 0;
+  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  if (status < 200 || status > 299)
+    throw HttpError(t.statusLine.empty() ? "HTTP status " + std::to_string(status) : t.statusLine,
+                    static_cast<int>(status));
+  return std::move(t.body);
+}
+
+std::string transferProgressText(std::int64_t soFar, std::int64_t announced) {
+  if (announced > 0)
+    return "本轮抓包已下载:" + std::to_string(soFar / 1024) + "K字节,总共:" +
+           std::to_string(announced / 1024) + "K字节,约" + std::to_string(soFar * 100 / announced) +
+           "%";
+  return "已下载:" + std::to_string(soFar / 1024) + "K字节";
+}
+
+}  // namespace qm

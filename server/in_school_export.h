@@ -1,0 +1,69 @@
+#pragma once
+// "抓包导出" (FlatButton13, F11): the main window's in-school export. Owns the
+// window's IdHTTP1 and ExportSelection; stops the keep-alive Timer1 while it
+// runs and starts it again on every way out.
+#include <QObject>
+#include <QPointer>
+#include <QCoro/QCoroTask>
+#include <functional>
+#include <memory>
+
+#include "server/export_selection.h"
+#include "server/in_school_export_run.h"
+
+class QAction;
+class QPushButton;
+class QTimer;
+
+namespace qm {
+
+class HttpClient;
+class TForm1;
+class TForm4;
+
+inline const QString kNotLoggedInMessage = QStringLiteral("您还没有登录学籍网吧？或者您安装的Office是精简版？");
+inline const QString kExportFailedMessage = QStringLiteral("网络不通或者EXCEL程序出错,导出失败！");
+inline const QString kExportDoneMessage = QStringLiteral("导出成功！");
+
+class InSchoolExport : public QObject {
+  Q_OBJECT
+ public:
+  InSchoolExport(TForm1& form, QTimer* timer1);
+  ~InSchoolExport() override;
+
+  QCoro::Task<> FlatButton13Click();
+
+  ExportSelection& selection() { return selection_; }
+  HttpClient& IdHTTP1() { return *IdHTTP1_; }
+  bool running() const { return running_; }
+  QPushButton* button() const { return FlatButton13; }
+  QAction* shortcut() const { return f11_; }
+
+  // Shows the dialog modally; tests drive it instead. Default: exec().
+  std::function<void(TForm4&)> runDialog;
+  // Passed on to the run core (tests lower the row bound or the yield interval).
+  InSchoolExportHooks runHooks;
+
+ signals:
+  // After every ending of a run (success, cancel, failure).
+  void finished();
+
+ private:
+  void setRunning(bool on);
+  void restartTimer();
+  void showTransferText(const QString& text);
+
+  TForm1& form_;
+  QPointer<QTimer> timer1_;
+  QPushButton* FlatButton13 = nullptr;
+  QAction* f11_ = nullptr;
+  // Shared with a running export, which keeps it until its request has ended.
+  std::shared_ptr<HttpClient> IdHTTP1_;
+  ExportSelection selection_;
+  bool running_ = false;
+};
+
+// Creates the controller as a child of the window.
+InSchoolExport* installInSchoolExport(TForm1& form, QTimer* timer1);
+
+}  // namespace qm

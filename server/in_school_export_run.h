@@ -1,0 +1,52 @@
+#pragma once
+// The in-school export from the query headers to the saved file: save dialog
+// and file checks, title row, the page loop over the query service, save.
+// Plain Qt Core + coroutines, so tests and the benchmark run it headless.
+#include <QCoro/QCoroTask>
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "server/export_selection.h"
+#include "server/query_page_info.h"
+#include "server/query_request.h"
+
+namespace qm {
+
+class HttpClient;
+class SpreadsheetExport;
+
+inline constexpr const char* kExportedCountPrefix = "已导出记录条数：";
+inline constexpr int kPageLimit = 50;
+// Old-format sheets end at row 65536; the export stops before it.
+inline constexpr int kOldFormatRowBound = 65536;
+
+struct InSchoolExportHooks {
+  std::function<void(const std::string&)> status;  // panel 1 text
+  std::function<bool()> stopRequested;             // "停止抓取" (or the window is gone)
+  std::function<QCoro::Task<>()> processInput;      // let the UI handle pending input
+  // Between rows the UI gets a turn once this much time has passed since the last.
+  std::chrono::milliseconds yieldInterval{10};
+  int rowBound = kOldFormatRowBound;  // tests may lower it
+};
+
+struct InSchoolExportResult {
+  enum class End { Cancelled, LastPage, Stopped, RowBound };
+  End end = End::Cancelled;
+  int students = 0;  // rows written below the title row
+  int requests = 0;  // query service requests made
+};
+
+// Sets the query headers on the client (the cookie line must already be its
+// only extra line), runs the save dialog and file checks, then pages through
+// the service and saves. Cancelled at the dialog or overwrite question: End::Cancelled,
+// nothing written. Throws on any failure after quitting the sheet and closing
+// the client's connection; the target file is then untouched.
+QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, SpreadsheetExport& sheet,
+                                                    std::string serverHost, QueryPageInfo info,
+                                                    ExportSelection selection, InSchoolExportHooks hooks);
+
+// The query headers of the service request (Accept, Referer, token ...).
+void SetQueryHeaders(HttpClient& client, const std::string& serverHost, const std::string& token);
+
+}  // namespace qm

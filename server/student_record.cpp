@@ -1,0 +1,80 @@
+#include "server/student_record.h"
+
+#include "server/code_tables.h"
+#include "server/text_routines.h"
+#include "server/utf8_lenient.h"
+
+namespace qm {
+
+const std::array<std::string_view, 31> kStudentMarkers = {
+    R"("xxbsm":)",     R"(,"xm":)",    R"(,"xsJbxxId":)", R"(,"jdfsm":)",     R"(,"state":)",
+    R"(,"xxBjxxId":)", R"(,"sfcjm":)", R"(,"rownum":)",   R"(,"jdztm":)",     R"(,"xxNjxxId":)",
+    R"(,"bh":)",       R"(,"xxmc":)",  R"(,"njmc":)",     R"(,"sffb":)",      R"(,"jtzz":)",
+    R"(,"grbsm":)",    R"(,"bjmc":)",  R"(,"mzm":)",      R"(,"xbm":)",       R"(,"jg":)",
+    R"(,"txdz":)",     R"(,"lxdh":)",  R"(,"xjfh":)",     R"(,"javaClass":)", R"(,"csrq":)",
+    R"(,"xqh":)",      R"(,"sfzjh":)", R"(,"xxJbxxId":)", R"(,"sfzjlxm":)",   R"(,"hkszdm":)",
+    "}",
+};
+
+const std::array<ExportColumnDef, 19> kExportColumns = {{
+    {"姓名", "9.75", kXm},
+    {"学籍号", "20.63", kGrbsm},
+    {"身份证号", "19.5", kSfzjh},
+    {"性别", "4.88", kXbm},
+    {"籍贯", "12.5", kJg},
+    {"民族", "8.13", kMzm},
+    {"家庭住址", "26.63", kJtzz},
+    {"联系电话", "17.38", kLxdh},
+    {"学校名称", "30.25", kXxmc},
+    {"班级", "16.25", kBjmc},
+    {"年级", "12.25", kNjmc},
+    {"是否残疾", "4.88", kSfcjm},
+    {"是否分班", "4.88", kSffb},
+    {"出生日期", "12.25", kCsrq},
+    {"身份证件类型", "16.25", kSfzjlxm},
+    {"就读方式", "8.25", kJdfsm},
+    {"通讯地址", "26.63", kTxdz},
+    {"户口所在地", "12.25", kHkszdm},
+    {"就读状态", "12.25", kJdztm},
+}};
+
+std::string StudentCellText(const std::vector<std::string>& values, int column) {
+  if (column < 0 || column >= static_cast<int>(kExportColumns.size())) return {};
+  const auto field = static_cast<std::size_t>(kExportColumns[static_cast<std::size_t>(column)].field);
+  const std::string_view v = field < values.size() ? std::string_view(values[field]) : std::string_view{};
+  switch (field) {
+    case kXm:
+    case kXxmc:
+    case kNjmc:
+    case kJtzz:
+    case kBjmc:
+    case kJg:
+    case kTxdz:
+      return DecodeUnicodeEscapesUtf8(v);
+    case kSfzjh:  // sent either plain or escaped
+      return !v.empty() && v.front() == '\\' ? DecodeUnicodeEscapesUtf8(v) : validUtf8(v);
+    case kMzm:
+      return EthnicityText(validUtf8(v));
+    case kXbm:
+      return GenderText(validUtf8(v));
+    case kSfzjlxm:
+      return IdDocumentTypeText(validUtf8(v));
+    case kJdfsm:
+      return AttendanceModeText(validUtf8(v));
+    case kSfcjm:
+    case kSffb:
+      return YesNoText(validUtf8(v));
+    case kJdztm:
+      return AttendanceStatusText(v);
+    default:
+      return validUtf8(v);
+  }
+}
+
+std::array<std::string, 19> StudentCells(const std::vector<std::string>& values) {
+  std::array<std::string, 19> cells;
+  for (std::size_t c = 0; c < cells.size(); ++c) cells[c] = StudentCellText(values, static_cast<int>(c));
+  return cells;
+}
+
+}  // namespace qm

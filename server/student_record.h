@@ -1,0 +1,36 @@
+#pragma once
+// One in-school student as the query service writes it: 31 values read with
+// ReadKeyedRecord in the server's key order, and the 19 columns an export can write.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+// Index of each value in a record, in the order of kStudentMarkers.
+enum StudentField : int {
+  kXxbsm, kXm, kXsJbxxId, kJdfsm, kState, kXxBjxxId, kSfcjm, kRownum, kJdztm, kXxNjxxId,
+  kBh, kXxmc, kNjmc, kSffb, kJtzz, kGrbsm, kBjmc, kMzm, kXbm, kJg,
+  kTxdz, kLxdh, kXjfh, kJavaClass, kCsrq, kXqh, kSfzjh, kXxJbxxId, kSfzjlxm, kHkszdm,
+  kRecordEnd,
+};
+
+// The first marker has no comma; the last, "}", closes the record.
+extern const std::array<std::string_view, 31> kStudentMarkers;
+
+struct ExportColumnDef {
+  const char* title;  // row 1 of the sheet
+  const char* width;  // column width in character units, as text
+  int field;          // StudentField
+};
+// Always in this order; an export writes the selected ones without gaps.
+extern const std::array<ExportColumnDef, 19> kExportColumns;
+
+// Cell text of export column `column` (0-based) for a raw record: escapes
+// decoded to UTF-8, codes turned into texts, the rest as cut. A record with
+// fewer values reads the missing ones as empty.
+std::string StudentCellText(const std::vector<std::string>& values, int column);
+std::array<std::string, 19> StudentCells(const std::vector<std::string>& values);
+
+}  // namespace qm

@@ -1,0 +1,28 @@
+#pragma once
+// The HTML pages of the substitute server, UTF-8, small and valid.
+#include <string>
+
+namespace qm::sim {
+
+std::string loginPage(bool failed);
+// Home page after login: userType:"<digit>" in its script and the "注销" link.
+std::string homePage(int accountType, const std::string& userName);
+std::string keepAlivePage();
+// In-school query page with the variables the client cuts out of its source:
+// `var userType = <digit>;`, `var organCode="<code>";` and the token as \xHH escapes.
+std::string queryPage(int accountType, const std::string& organCode, const std::string& token);
+std::string auditPage(bool department);
+std::string menuPage(const std::string& title);
+std::string notFoundPage();
+std::string errorPage();
+
+// Pages for the browser window tests.
+std::string popupPage();
+std::string childPage();
+std::string closerPage();
+std::string titlePage(const std::string& title);
+
+// Each character as a lower-case \xHH escape.
+std::string hexEscaped(const std::string& text);
+
+}  // namespace qm::sim

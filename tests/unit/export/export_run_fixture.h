@@ -1,0 +1,76 @@
+#pragma once
+// The export core against an in-process regsim: a logged-in IdHTTP1, a
+// scripted save dialog in a temp folder, and the run's status texts.
+#include <QCoreApplication>
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "common/scripted_prompts.h"
+#include "server/http_client.h"
+#include "server/in_school_export_run.h"
+#include "server/query_page_info.h"
+#include "server/query_request.h"
+#include "server/sheet/spreadsheet_export.h"
+#include "sim/regsim.h"
+
+namespace qm::test {
+
+struct ExportRun {
+  sim::RegSim sim;
+  HttpClient client{"IdHTTP1"};
+  ScriptedPrompts prompts;
+  QTemporaryDir dir;
+  std::vector<std::string> statuses;
+  bool stop = false;
+  InSchoolExportHooks hooks;
+
+  explicit ExportRun(sim::RegSimOptions options) : sim(options) {
+    if (!sim.start()) throw std::runtime_error("regsim did not start");
+    hooks.status = [this](const std::string& s) { statuses.push_back(s); };
+    hooks.stopRequested = [this] { return stop; };
+  }
+
+  std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromUtf8(name)).toStdString(); }
+
+  // Logs in, then does what the window does before the core: cookie line and query page.
+  QueryPageInfo loginAndReadPage() {
+    client.clearExtraLines();
+    client.addExtraLine("Cookie:" + sim.loginCookie());
+    return ReadQueryPageInfo(client.get("http://" + sim.host() + std::string(kQueryPagePath)));
+  }
+
+  InSchoolExportResult run(const ExportSelection& selection, const char* fileName) {
+    const QueryPageInfo info = loginAndReadPage();
+    prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
+    SpreadsheetExport sheet(prompts);
+    return QCoro::waitFor(RunInSchoolExport(client, sheet, sim.host(), info, selection, hooks));
+  }
+
+  // Bodies of the query-service requests, in order.
+  std::vector<std::string> queryBodies() const {
+    std::vector<std::string> out;
+    for (const auto& r : sim.requests())
+      if (r.path == sim::RegSim::kQueryServicePath) out.push_back(r.body);
+    return out;
+  }
+};
+
+inline ExportSelection selectionOf(std::initializer_list<int> positions, const char* grade = "**") {
+  ExportSelection s;
+  s.GradeCode = grade;
+  s.columns.fill(false);
+  for (int p : positions) s.columns[static_cast<std::size_t>(p - 1)] = true;
+  return s;
+}
+
+inline ExportSelection allColumns(const char* grade = "**") {
+  ExportSelection s;
+  s.GradeCode = grade;
+  s.columns.fill(true);
+  return s;
+}
+
+}  // namespace qm::test
