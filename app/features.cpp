@@ -2,6 +2,7 @@
 
 #include "browser/login_keeper.h"
 #include "browser/navigation.h"
+#include "server/in_school_export.h"
 
 namespace qm {
 
@@ -10,6 +11,7 @@ void installFeatures(TForm1& form) {
   // The keeper comes first: its Timer1 is handed to the export (keeper->timer1()).
   auto* keeper = new LoginKeeper(form);
   new Navigation(form);
+  installInSchoolExport(form, keeper->timer1());
   (void)keeper;
 }
 

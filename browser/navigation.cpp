@@ -133,7 +133,7 @@ QCoro::Task<bool> Navigation::lastTabComplete() {
   QWebEngineView* view = form_.tabView(slot);
   if (!view) co_return false;
   QPointer<QWebEnginePage> page = view->page();
-  co_return true;
+  if (page->property(kNavigationRequested).toBool() || page->isLoading()) co_return false;
   const QVariant answer = co_await form_.document(slot).run(kReadyStateScript);
   if (!page) co_return false;
   const QStringList state = answer.toStringList();

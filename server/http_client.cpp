@@ -4,6 +4,7 @@
 
 #include <QThreadPool>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -25,6 +26,7 @@ using Clock = std::chrono::steady_clock;
 struct Transfer {
   const TransferCallbacks* cb = nullptr;
   long readTimeoutMs = 0;
+  const std::atomic<bool>* abort = nullptr;
   Clock::time_point lastActivity = Clock::now();
   bool timedOut = false;
 
@@ -131,9 +133,10 @@ int onSeek(void* user, curl_off_t offset, int origin) {
   return CURL_SEEKFUNC_OK;
 }
 
-// Read time-out watchdog: libcurl calls this at least about once a second.
+// Read time-out watchdog and abort check: libcurl calls this at least about once a second.
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   auto* t = static_cast<Transfer*>(user);
+  if (t->abort && t->abort->load()) return 1;
   if (t->readTimeoutMs <= 0) return 0;
   auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t->lastActivity);
   if (idle.count() < t->readTimeoutMs) return 0;
@@ -157,6 +160,7 @@ struct HttpClient::Impl {
   CURL* easy = nullptr;
   std::mutex workerMutex;
   std::unique_ptr<QThreadPool> worker;
+  std::atomic<bool> aborting{false};
   char error[CURL_ERROR_SIZE] = {};
 };
 
@@ -166,6 +170,8 @@ HttpClient::HttpClient(std::string name, long readTimeoutMs)
 }
 
 HttpClient::~HttpClient() {
+  // A request without a read time-out may hang on a silent server: end it so the owner can go.
+  impl_->aborting = true;
   if (impl_->worker) impl_->worker->waitForDone();
   if (impl_->easy) curl_easy_cleanup(impl_->easy);
 }
@@ -211,6 +217,7 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
   Transfer t;
   t.cb = (callbacks_.begin || callbacks_.progress || callbacks_.end) ? &callbacks_ : &kNone;
   t.readTimeoutMs = readTimeoutMs_;
+  t.abort = &impl_->aborting;
   impl_->error[0] = '\0';
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -223,11 +230,9 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
-  if (readTimeoutMs_ > 0) {
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
-  }
+  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
   if (isPost) {
     t.upload = *body;
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));

@@ -88,6 +88,7 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
   const std::string host = state.serverHost;
   auto finish = [self] {
     if (!self) return;
+    self->form_.state().stopRequested = false;  // cleared on every way out
     self->setRunning(false);
     emit self->finished();
   };
@@ -113,7 +114,7 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
     if (!timer1_) timer1_ = form_.findChild<QTimer*>(QStringLiteral("Timer1"));
     if (timer1_) timer1_->stop();
     cancelled = selection_.cancelled();
-  } catch (const std::exception&) {
+  } catch (...) {
     client->disconnect();
     if (!self) co_return;
     restartTimer();
@@ -138,7 +139,7 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
   bool failed = false;
   try {
     result = co_await RunInSchoolExport(*client, sheet, host, info, selection_, hooks);
-  } catch (const std::exception&) {
+  } catch (...) {
     failed = true;
   }
   if (!self) co_return;

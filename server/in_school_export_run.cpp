@@ -2,6 +2,9 @@
 
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTimer>
+#include <QFuture>
+#include <exception>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,8 +19,22 @@ namespace qm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Record = std::vector<std::string>;
 
 std::string countText(int students) { return kExportedCountPrefix + std::to_string(students); }
+
+// The page's records in order; fewer than limit when the answer ends, is an
+// error answer, or a record's keys differ from the list.
+std::vector<Record> readPage(std::string_view answer, int limit) {
+  std::vector<Record> records;
+  records.reserve(static_cast<std::size_t>(limit));
+  while (static_cast<int>(records.size()) < limit) {
+    auto record = ReadKeyedRecord(answer, kStudentMarkers);
+    if (!record) break;
+    records.push_back(std::move(*record));
+  }
+  return records;
+}
 
 }  // namespace
 
@@ -38,6 +55,7 @@ void SetQueryHeaders(HttpClient& client, const std::string& serverHost, const st
 QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, SpreadsheetExport& sheet,
                                                     std::string serverHost, QueryPageInfo info,
                                                     ExportSelection selection, InSchoolExportHooks hooks) {
+  using End = InSchoolExportResult::End;
   InSchoolExportResult result;
   SetQueryHeaders(client, serverHost, info.token);
   const std::string url = "http://" + serverHost + std::string(kQueryServicePath);
@@ -48,6 +66,18 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
 
   if (!sheet.chooseFile() || !sheet.prepareFile()) co_return result;
 
+  const int limit = kPageLimit;
+  int start = 0;
+  auto request = [&]() {
+    ++result.requests;
+    return postAsync(client, url, BuildQueryBody(info.organCode, selection.GradeCode, info.userType, start, limit));
+  };
+  // The next page's request runs on the client's worker while this page's rows
+  // are written: the network, not the rows, sets the pace. It goes out only
+  // when the page-by-page loop would send it too (a full page, no stop, room
+  // left under the row bound), so the server sees the same requests.
+  std::optional<QFuture<std::string>> inFlight;
+  std::exception_ptr failure;
   try {
     const bool oldFormat = sheet.version() < 12;
     sheet.startWorkbook();
@@ -63,36 +93,33 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
     }
 
     int row = 2;
-    int start = 0;
-    const int limit = kPageLimit;
-    bool ended = false;
-    result.end = InSchoolExportResult::End::Stopped;
-    while (!ended && !stopRequested()) {
-      const std::string body = BuildQueryBody(info.organCode, selection.GradeCode, info.userType, start, limit);
-      ++result.requests;
-      const std::string answer = co_await postAsync(client, url, body);
-      // The request itself was a turn for the UI.
+    result.end = End::Stopped;
+    if (!stopRequested()) inFlight = request();
+    while (inFlight) {
+      const std::string answer = co_await *inFlight;
+      inFlight.reset();
+      const std::vector<Record> records = readPage(answer, limit);
+      const int n = static_cast<int>(records.size());
+      start += limit;
+      if (n == limit && !(oldFormat && row + n >= hooks.rowBound) && !stopRequested()) inFlight = request();
+
       auto lastYield = Clock::now();
-      std::string_view rest(answer);
-      for (int i = 0; i < limit; ++i) {
-        const auto record = ReadKeyedRecord(rest, kStudentMarkers);
-        if (!record) {  // short or empty page, error answer, or a record with other keys
-          result.end = InSchoolExportResult::End::LastPage;
-          ended = true;
-          break;
-        }
+      bool ended = false;
+      for (const Record& record : records) {
         if (stopRequested()) {
+          result.end = End::Stopped;
           ended = true;
           break;
         }
         for (std::size_t k = 0; k < chosen.size(); ++k) {
           const int sheetCol = static_cast<int>(k) + 1;
           sheet.setTextFormat(row, sheetCol);
-          sheet.writeCell(row, sheetCol, StudentCellText(*record, chosen[k]));
+          sheet.writeCell(row, sheetCol, StudentCellText(record, chosen[k]));
         }
         result.students = row - 1;
-        // A turn per row would cost an event-loop round trip each; rows between
-        // two requests take microseconds, so yield only when time has passed.
+        // A turn after every row would cost an event-loop round trip each; a
+        // page's rows take about a millisecond, so turn only when time has
+        // passed. The stop button still acts between rows.
         if (Clock::now() - lastYield >= hooks.yieldInterval) {
           showCount(result.students);
           if (hooks.processInput)
@@ -103,23 +130,40 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
         }
         ++row;
         if (oldFormat && row >= hooks.rowBound) {
-          result.end = InSchoolExportResult::End::RowBound;
+          result.end = End::RowBound;
           ended = true;
           break;
         }
       }
       showCount(result.students);
-      start += limit;
+      if (ended) break;
+      if (n < limit) {
+        result.end = End::LastPage;
+        break;
+      }
+      if (!inFlight) result.end = End::Stopped;  // the loop's own stop test
     }
-    showCount(result.students);
-    sheet.save();
-    sheet.quit();
-    client.disconnect();
   } catch (...) {
-    sheet.quit();
-    client.disconnect();
-    throw;
+    failure = std::current_exception();
   }
+  // A look-ahead request that is no longer wanted still has to end before the
+  // connection is closed; its answer or failure does not matter.
+  if (inFlight) {
+    try {
+      co_await *inFlight;
+    } catch (...) {
+    }
+  }
+  if (!failure) {
+    try {
+      sheet.save();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  sheet.quit();
+  client.disconnect();
+  if (failure) std::rethrow_exception(failure);
   co_return result;
 }
 

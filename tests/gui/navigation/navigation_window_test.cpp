@@ -68,6 +68,8 @@ struct AuditCase {
   const char* path;
 };
 
+void PrintTo(const AuditCase& c, std::ostream* os) { *os << "account type " << c.accountType; }
+
 class AuditButtonTest : public NavigationWindowTest, public ::testing::WithParamInterface<AuditCase> {};
 
 TEST_P(AuditButtonTest, OpensTheAuditListOfTheAccountType) {

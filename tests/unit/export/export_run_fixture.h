@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QEventLoop>
+#include <exception>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
@@ -17,6 +19,29 @@
 #include "sim/regsim.h"
 
 namespace qm::test {
+
+// Runs a task to its end in a nested loop; unlike QCoro::waitFor (0.8) it
+// hands the task's exception on instead of waiting forever.
+template <typename T>
+T finish(QCoro::Task<T> task) {
+  QEventLoop loop;
+  T result{};
+  std::exception_ptr error;
+  bool done = false;
+  auto wrapper = [&]() -> QCoro::Task<> {
+    try {
+      result = co_await task;
+    } catch (...) {
+      error = std::current_exception();
+    }
+    done = true;
+    loop.quit();
+  };
+  auto running = wrapper();
+  if (!done) loop.exec();
+  if (error) std::rethrow_exception(error);
+  return result;
+}
 
 struct ExportRun {
   sim::RegSim sim;
@@ -46,7 +71,7 @@ struct ExportRun {
     const QueryPageInfo info = loginAndReadPage();
     prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
     SpreadsheetExport sheet(prompts);
-    return QCoro::waitFor(RunInSchoolExport(client, sheet, sim.host(), info, selection, hooks));
+    return finish(RunInSchoolExport(client, sheet, sim.host(), info, selection, hooks));
   }
 
   // Bodies of the query-service requests, in order.

@@ -129,5 +129,25 @@ TEST_F(AsyncRequest, PostedProgressArrivesOnTheContextThread) {
   EXPECT_EQ(panel.back(), kTransferDoneText);
 }
 
+
+// A client without a read time-out whose server never answers must still let its
+// owner go: the destructor ends the running request instead of waiting forever.
+TEST_F(AsyncRequest, DestroyingTheClientEndsAHangingRequest) {
+  LoopbackServer server;
+  CannedResponse silent = CannedResponse::ok("late");
+  silent.delayMs = 600000;  // far beyond the test's time limit
+  server.enqueue(silent);
+  auto client = std::make_unique<HttpClient>("IdHTTP2");
+  std::atomic<bool> started{false};
+  QFuture<std::string> pending = requestAsync(*client, [&](HttpClient& c) {
+    started = true;
+    return c.get(server.url("/jsp/public/head.jsp"));
+  });
+  while (!started || server.requests().empty()) QThread::msleep(10);
+  client.reset();  // returns only once the request has ended
+  ASSERT_TRUE(pending.isFinished());
+  EXPECT_THROW(pending.result(), HttpError);
+}
+
 }  // namespace
 }  // namespace qm
