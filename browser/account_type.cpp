@@ -2,23 +2,17 @@
 
 #include <cstddef>
 
+#include "common/utf8.h"
+
 namespace qm {
 
 namespace {
-
-// Byte length of the UTF-8 sequence that starts with lead (1 for a stray byte).
-std::size_t utf8SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0 && lead <= 0xF7) return 4;
-  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
 
 // Byte offset of the character that lies `chars` characters after byte offset from.
 std::size_t advanceChars(std::string_view text, std::size_t from, std::size_t chars) {
   std::size_t at = from;
   while (chars > 0 && at < text.size()) {
-    at += utf8SequenceLength(static_cast<unsigned char>(text[at]));
+    at += utf8::leadLength(static_cast<unsigned char>(text[at]));
     --chars;
   }
   return at;

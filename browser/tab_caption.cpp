@@ -1,19 +1,9 @@
 #include "browser/tab_caption.h"
 
 #include "common/text_encoding.h"
+#include "common/utf8.h"
 
 namespace qm {
-namespace {
-
-std::size_t utf8SequenceLength(unsigned char c) {
-  if (c >= 0xF0 && c <= 0xF4) return 4;
-  if (c >= 0xE0) return c <= 0xEF ? 3 : 1;
-  if (c >= 0xC2) return 2;
-  return 1;
-}
-
-}  // namespace
-
 std::string TabCaption(std::string_view title) {
   const std::size_t total = gbkByteLength(title);
   if (total <= kCaptionTitleBytes) return std::string(title) + std::string(kCaptionPaddedBytes - total, ' ') + "...";
@@ -23,7 +13,7 @@ std::string TabCaption(std::string_view title) {
   std::string out;
   std::size_t bytes = 0;
   for (std::size_t i = 0; i < title.size();) {
-    std::size_t n = std::min(utf8SequenceLength(static_cast<unsigned char>(title[i])), title.size() - i);
+    std::size_t n = std::min(utf8::leadLength(static_cast<unsigned char>(title[i])), title.size() - i);
     std::string_view ch = title.substr(i, n);
     std::size_t w = static_cast<unsigned char>(ch[0]) < 0x80 ? 1 : gbkByteLength(ch);
     if (bytes + w > kCaptionTitleBytes) break;

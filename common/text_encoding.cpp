@@ -1,19 +1,13 @@
 #include "common/text_encoding.h"
 
+#include "common/utf8.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
 
 namespace qm {
 namespace {
-
-// Length of the UTF-8 sequence that starts with lead byte c (1 for a stray byte).
-std::size_t utf8SequenceLength(unsigned char c) {
-  if (c >= 0xF0 && c <= 0xF4) return 4;
-  if (c >= 0xE0) return c <= 0xEF ? 3 : 1;
-  if (c >= 0xC2) return 2;
-  return 1;
-}
 
 class Converter {
  public:
@@ -56,7 +50,7 @@ class Converter {
 
 std::string fromUtf8(const char* to, std::string_view utf8) {
   Converter c(to, "UTF-8");
-  return c.run(utf8, "?", [](std::string_view rest) { return utf8SequenceLength(static_cast<unsigned char>(rest[0])); });
+  return c.run(utf8, "?", [](std::string_view rest) { return utf8::leadLength(static_cast<unsigned char>(rest[0])); });
 }
 
 std::string toUtf8(const char* from, std::string_view bytes, bool fourByteForms) {
@@ -81,23 +75,7 @@ std::size_t gbkByteLength(std::string_view utf8) { return utf8ToGbk(utf8).size()
 std::string utf16ToUtf8(std::u16string_view s) {
   std::string out;
   out.reserve(s.size() * 3);
-  auto put = [&out](char32_t cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  };
+  auto put = [&out](char32_t cp) { utf8::append(out, cp); };
   for (std::size_t i = 0; i < s.size(); ++i) {
     char16_t u = s[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {

@@ -10,7 +10,7 @@
 #include "server/query_page_info.h"
 #include "server/student_record.h"
 #include "server/text_routines.h"
-#include "server/utf8_lenient.h"
+#include "common/utf8.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ bool isSubstring(std::string_view part, std::string_view whole) {
   return part.empty() || whole.find(part) != std::string_view::npos;
 }
 
-bool isValidUtf8(const std::string& s) { return qm::validUtf8(s) == s; }
+bool isValidUtf8(const std::string& s) { return qm::utf8::sanitized(s) == s; }
 
 }  // namespace
 
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string wide = qm::DecodeUnicodeEscapes(text);
   require(wide.size() <= text.size());
   require(isValidUtf8(qm::DecodeUnicodeEscapesUtf8(text)));
-  require(isValidUtf8(qm::validUtf8(text)));
+  require(isValidUtf8(qm::utf8::sanitized(text)));
 
   const std::string_view marker = markers.empty() ? std::string_view{} : markers[0];
   const std::string after = qm::CutAfter(text, marker, skip, length);

@@ -2,7 +2,7 @@
 
 #include "server/code_tables.h"
 #include "server/text_routines.h"
-#include "server/utf8_lenient.h"
+#include "common/utf8.h"
 
 namespace qm {
 
@@ -52,22 +52,22 @@ std::string StudentCellText(const std::vector<std::string>& values, int column) 
     case kTxdz:
       return DecodeUnicodeEscapesUtf8(v);
     case kSfzjh:  // sent either plain or escaped
-      return !v.empty() && v.front() == '\\' ? DecodeUnicodeEscapesUtf8(v) : validUtf8(v);
+      return !v.empty() && v.front() == '\\' ? DecodeUnicodeEscapesUtf8(v) : utf8::sanitized(v);
     case kMzm:
-      return EthnicityText(validUtf8(v));
+      return EthnicityText(utf8::sanitized(v));
     case kXbm:
-      return GenderText(validUtf8(v));
+      return GenderText(utf8::sanitized(v));
     case kSfzjlxm:
-      return IdDocumentTypeText(validUtf8(v));
+      return IdDocumentTypeText(utf8::sanitized(v));
     case kJdfsm:
-      return AttendanceModeText(validUtf8(v));
+      return AttendanceModeText(utf8::sanitized(v));
     case kSfcjm:
     case kSffb:
-      return YesNoText(validUtf8(v));
+      return YesNoText(utf8::sanitized(v));
     case kJdztm:
       return AttendanceStatusText(v);
     default:
-      return validUtf8(v);
+      return utf8::sanitized(v);
   }
 }
 

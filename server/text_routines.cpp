@@ -4,7 +4,7 @@
 
 #include "common/text_encoding.h"
 #include "common/trim.h"
-#include "server/utf8_lenient.h"
+#include "common/utf8.h"
 
 namespace qm {
 namespace {
@@ -80,10 +80,10 @@ std::u16string DecodeUnicodeEscapes(std::string_view text) {
   while (p < text.size()) {
     const std::size_t e = FindEscape(text, p);
     if (e == std::string_view::npos) {
-      appendUtf8AsUtf16(out, text.substr(p));
+      utf8::appendAsUtf16(out, text.substr(p));
       break;
     }
-    appendUtf8AsUtf16(out, text.substr(p, e - p));
+    utf8::appendAsUtf16(out, text.substr(p, e - p));
     std::uint32_t unit = 0;
     for (std::size_t k = 0; k < 4 && e + 2 + k < text.size(); ++k) {
       unit += kWeights[k] * EscapeDigit(static_cast<unsigned char>(text[e + 2 + k]));

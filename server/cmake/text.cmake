@@ -2,7 +2,6 @@
 # query body: plain C++ on byte strings.
 add_library(qm_server_text STATIC
   text_routines.cpp
-  utf8_lenient.cpp
   query_page_info.cpp
   code_tables.cpp
   student_record.cpp

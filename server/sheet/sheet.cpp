@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "server/sheet/utf8.h"
+#include "common/utf8.h"
 
 namespace qm {
 

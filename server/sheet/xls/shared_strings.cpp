@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-#include "server/sheet/utf8.h"
+#include "common/utf8.h"
 #include "server/sheet/xls/biff_record.h"
 
 namespace qm::xls {

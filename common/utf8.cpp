@@ -1,9 +1,7 @@
-#include "server/sheet/utf8.h"
+#include "common/utf8.h"
 
 namespace qm::utf8 {
-namespace {
 
-// Length of the well-formed sequence at s[i], 0 when it is ill-formed.
 std::size_t sequenceLength(std::string_view s, std::size_t i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   if (b0 < 0x80) return 1;
@@ -32,7 +30,47 @@ std::size_t sequenceLength(std::string_view s, std::size_t i) {
   return n;
 }
 
-}  // namespace
+void append(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+void appendAsUtf16(std::u16string& out, std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {  // the common case: ASCII answers
+      out += static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    if (sequenceLength(s, i) == 0) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    std::uint32_t cp = next(s, i);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+  }
+}
 
 bool valid(std::string_view s, std::size_t* utf16Units) {
   std::size_t units = 0;

@@ -1,11 +1,29 @@
 #pragma once
-// UTF-8 checks and walks shared by the sheet and the .xls string table.
+// UTF-8 checks and walks: cell texts, captions and server answers must be
+// well-formed before they reach a writer or a window.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qm::utf8 {
+
+// Bytes a sequence with this lead byte claims (1 for a byte that cannot lead),
+// for stepping over characters of text already known to be UTF-8.
+inline std::size_t leadLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+  if (lead >= 0xC2) return 2;
+  return 1;
+}
+
+// Length of the well-formed sequence at s[i], 0 when it is ill-formed.
+std::size_t sequenceLength(std::string_view s, std::size_t i);
+
+// Appends code point cp as UTF-8.
+void append(std::string& out, char32_t cp);
+// Appends the text as UTF-16 code units; each ill-formed byte gives U+FFFD.
+void appendAsUtf16(std::u16string& out, std::string_view s);
 
 // Well-formed UTF-8 (no overlongs, surrogates or code points past U+10FFFF)?
 // Counts UTF-16 code units on the way.
