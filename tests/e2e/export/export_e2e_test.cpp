@@ -199,7 +199,7 @@ TEST_F(ExportWindowTest, StopButtonEndsTheRunWithASavedFile) {
   startSim({.students = 400, .delayMs = 150});
   TForm1& form = makeForm();
   logIn();
-  prompts_.fileNames = {QString::fromStdString(path("part.xls"))};
+  prompts_.fileNames = {QString::fromStdString(path("stopped.xls"))};
   exporter().runDialog = choose({1});
   QSignalSpy ended(&exporter(), &InSchoolExport::finished);
   button("FlatButton13")->click();
@@ -208,7 +208,7 @@ TEST_F(ExportWindowTest, StopButtonEndsTheRunWithASavedFile) {
   ASSERT_TRUE(ended.count() > 0 || ended.wait(kLongWait));
   EXPECT_EQ(prompts_.messages(), QStringList{kDone});
   EXPECT_FALSE(state_.stopRequested);
-  const int rows = test::readWithFreexl(path("part.xls")).rows;
+  const int rows = test::readWithFreexl(path("stopped.xls")).rows;
   EXPECT_GE(rows, 51);
   EXPECT_LT(rows, 401);
   EXPECT_EQ(form.panelText(1), QStringLiteral("已导出记录条数：") + QString::number(rows - 1));
