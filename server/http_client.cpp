@@ -46,6 +46,12 @@ struct Transfer {
     uploadBegun = true;
     if (cb->begin) cb->begin(static_cast<std::int64_t>(upload.size()));
   }
+  // The body goes out with the request head in one write; an answer means it was all sent.
+  void uploadSent() {
+    if (!uploadBegun || uploadEnded || sent == upload.size()) return;
+    sent = upload.size();
+    if (cb->progress) cb->progress(static_cast<std::int64_t>(sent));
+  }
   void endUpload() {
     if (!uploadBegun || uploadEnded) return;
     uploadEnded = true;
@@ -85,6 +91,7 @@ size_t onHeader(char* data, size_t size, size_t n, void* user) {
   t->lastActivity = Clock::now();
   std::string_view line(data, size * n);
   if (startsWithNoCase(line, "HTTP/")) {
+    t->uploadSent();
     t->statusLine = trimmed(line);
     t->announced = 0;
   } else if (startsWithNoCase(line, "content-length:")) {
@@ -111,26 +118,6 @@ size_t onBody(char* data, size_t size, size_t n, void* user) {
   t->received += static_cast<std::int64_t>(size * n);
   if (t->cb->progress) t->cb->progress(t->received);
   return size * n;
-}
-
-size_t onRead(char* buffer, size_t size, size_t n, void* user) {
-  auto* t = static_cast<Transfer*>(user);
-  t->lastActivity = Clock::now();
-  t->beginUpload();
-  size_t chunk = std::min(size * n, t->upload.size() - t->sent);
-  std::memcpy(buffer, t->upload.data() + t->sent, chunk);
-  t->sent += chunk;
-  if (chunk > 0 && t->cb->progress) t->cb->progress(static_cast<std::int64_t>(t->sent));
-  if (t->sent == t->upload.size()) t->endUpload();
-  return chunk;
-}
-
-int onSeek(void* user, curl_off_t offset, int origin) {
-  auto* t = static_cast<Transfer*>(user);
-  if (origin != SEEK_SET || offset < 0 || static_cast<size_t>(offset) > t->upload.size())
-    return CURL_SEEKFUNC_CANTSEEK;
-  t->sent = static_cast<size_t>(offset);
-  return CURL_SEEKFUNC_OK;
 }
 
 // Read time-out watchdog and abort check: libcurl calls this at least about once a second.
@@ -161,6 +148,7 @@ struct HttpClient::Impl {
   std::mutex workerMutex;
   std::unique_ptr<QThreadPool> worker;
   std::atomic<bool> aborting{false};
+  bool holdsConnection = false;  // a GET left its connection open for reuse
   char error[CURL_ERROR_SIZE] = {};
 };
 
@@ -191,12 +179,15 @@ void HttpClient::disconnect() {
     curl_easy_cleanup(impl_->easy);
     impl_->easy = nullptr;
   }
+  impl_->holdsConnection = false;
 }
 
 std::string HttpClient::get(const std::string& url) { return perform(url, nullptr); }
 
 std::string HttpClient::post(const std::string& url, std::string_view body) {
-  disconnect();  // a POST never rides on a held connection
+  // A POST never rides on a held connection. POSTs forbid reuse, so only a GET
+  // leaves one; keeping the handle otherwise saves rebuilding it per page.
+  if (impl_->holdsConnection) disconnect();
   return perform(url, &body);
 }
 
@@ -237,11 +228,9 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
     t.upload = *body;
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(h, CURLOPT_POST, 1L);
+    // Given as a block (not a read callback) so head and body leave in one write.
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body->data());
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-    curl_easy_setopt(h, CURLOPT_READFUNCTION, onRead);
-    curl_easy_setopt(h, CURLOPT_READDATA, &t);
-    curl_easy_setopt(h, CURLOPT_SEEKFUNCTION, onSeek);
-    curl_easy_setopt(h, CURLOPT_SEEKDATA, &t);
     curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
   } else {
@@ -251,6 +240,7 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
 
   if (isPost) t.beginUpload();  // an empty body reports too
   CURLcode rc = curl_easy_perform(h);
+  impl_->holdsConnection = !isPost;
 
   // Cookies count even when the answer makes the request fail.
   std::time_t now = std::time(nullptr);
