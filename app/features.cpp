@@ -7,12 +7,11 @@
 namespace qm {
 
 void installFeatures(TForm1& form) {
-  // The feature controllers are created here, owned by the window, as they are added.
-  // The keeper comes first: its Timer1 is handed to the export (keeper->timer1()).
+  // The controllers are owned by the window. The keeper comes first: the export
+  // stops and restarts its Timer1.
   auto* keeper = new LoginKeeper(form);
   new Navigation(form);
   installInSchoolExport(form, keeper->timer1());
-  (void)keeper;
 }
 
 }  // namespace qm

@@ -7,7 +7,7 @@
 #include "browser/cookie_mirror.h"
 
 #include "tests/e2e/export/export_e2e_support.h"
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 
 namespace qm::e2e {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "server/sheet/sheet.h"
 #include "tests/unit/export/export_run_fixture.h"
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 
 namespace qm::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "common/scripted_prompts.h"
 #include "server/sheet/spreadsheet_export.h"
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"
 
 using namespace qm;

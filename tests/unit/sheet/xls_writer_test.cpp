@@ -6,7 +6,7 @@
 #include "server/sheet/xls/compound_file.h"
 #include "server/sheet/xls/xls_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"
 
 using namespace qm;

@@ -7,7 +7,7 @@
 #include "server/sheet/xlsx_check.h"
 #include "server/sheet/xlsx_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"
 
 using namespace qm;

@@ -1,4 +1,4 @@
-#include "tests/unit/sheet/sheet_readers.h"
+#include "tests/support/sheet_readers.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -86,11 +86,11 @@ ReadBack readWithFreexl(const std::string& path, bool allCells) {
 }
 
 ReadBack readWithXlrd(const std::string& path) {
-  return parseLines(run(python() + " " + QM_SHEET_TEST_DIR "/read_xls.py '" + path + "'"));
+  return parseLines(run(python() + " " + QM_TEST_SUPPORT_DIR "/read_xls.py '" + path + "'"));
 }
 
 ReadBack readXlsxWithPython(const std::string& path) {
-  return parseLines(run(python() + " " + QM_SHEET_TEST_DIR "/read_xlsx.py '" + path + "'"));
+  return parseLines(run(python() + " " + QM_TEST_SUPPORT_DIR "/read_xlsx.py '" + path + "'"));
 }
 
 ReadBack expectedFrom(const Sheet& sheet) {
