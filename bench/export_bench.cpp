@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/scripted_prompts.h"
+#include "bench/bench_support.h"
 #include "server/http_client.h"
 #include "server/in_school_export_run.h"
 #include "server/query_page_info.h"
@@ -29,22 +30,12 @@
 #include "server/text_routines.h"
 #include "sim/regsim.h"
 
+using bench::Clock;
+using bench::resetPeak;
+using bench::seconds;
+using bench::statusKb;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return -1;
-}
-
-// Resets VmHWM to the current resident size (Linux 4.0 and later).
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
-
-double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
 struct ExportFigures {
   double seconds = 0;

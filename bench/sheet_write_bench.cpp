@@ -16,26 +16,20 @@
 #include <unistd.h>
 #include <xlsxwriter.h>
 
+#include "bench/bench_support.h"
 #include "server/sheet/sheet.h"
 #include "server/sheet/xls/shared_strings.h"
 #include "server/sheet/xls/xls_writer.h"
 #include "server/sheet/xlsx_writer.h"
 
+using bench::Clock;
+using bench::resetPeak;
+using bench::seconds;
+using bench::statusKb;
+
 namespace {
 
 constexpr int kRows = 65536, kCols = 19;
-
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return -1;
-}
-
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 void appendUtf8(std::string& s, unsigned cp) {
   s += static_cast<char>(0xE0 | (cp >> 12));
