@@ -151,17 +151,7 @@ void breakDown(const qm::sim::RegSim& sim, const std::string& cookie, const qm::
                const QString& file) {
   qm::HttpClient client("IdHTTP1");
   client.addExtraLine("Cookie:" + cookie);
-  client.addExtraLine("X-Requested-With: XMLHttpRequest");
-  client.addExtraLine("ccrf-token:" + info.token);
-  auto& h = client.headers();
-  h.connection = "Keep-Alive";
-  h.contentType = "application/json";
-  h.cacheControl = "no-cache";
-  h.accept = "*/*";
-  h.acceptEncoding = "gzip, deflate";
-  h.acceptLanguage = "zh-Hans-CN,zh-Hans;q=0.5";
-  h.referer = "http://" + sim.host() + std::string(qm::kQueryPagePath);
-  h.userAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows 98; Maxthon)";
+  qm::SetQueryHeaders(client, sim.host(), info.token);
   const std::string url = "http://" + sim.host() + std::string(qm::kQueryServicePath);
   std::vector<std::string> pages;
   auto t0 = Clock::now();
