@@ -1,7 +1,6 @@
 #include "sim/json_text.h"
 
 #include <cstdint>
-#include <cstdio>
 
 namespace qm::sim {
 namespace {
@@ -28,9 +27,10 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
 }
 
 void appendUnit(std::string& out, unsigned unit) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "\\u%04x", unit & 0xFFFF);
-  out += buf;
+  static const char kHex[] = "0123456789abcdef";
+  const char buf[6] = {'\\', 'u', kHex[(unit >> 12) & 0xF], kHex[(unit >> 8) & 0xF], kHex[(unit >> 4) & 0xF],
+                       kHex[unit & 0xF]};
+  out.append(buf, sizeof buf);
 }
 
 void appendEscape(std::string& out, char32_t cp) {
