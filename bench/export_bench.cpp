@@ -2,7 +2,7 @@
 // regsim on loopback to .xls, against a plain libcurl loop that posts the same
 // bodies with the same header lines (HTTP/1.0, a fresh connection each, as the
 // export's client does). Prints wall time, requests, peak memory and the ratio.
-//   export_bench [students] [rounds]
+//   export_bench [students] [rounds] [server delay per page, ms]
 #include <QCoreApplication>
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -196,10 +196,12 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int students = argc > 1 ? std::atoi(argv[1]) : 65534;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  // A server that takes this long per page, as a real one does (0: as fast as loopback allows).
+  const int delayMs = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
   curl_global_init(CURL_GLOBAL_DEFAULT);
 
   auto t0 = Clock::now();
-  qm::sim::RegSim sim({.students = students});
+  qm::sim::RegSim sim({.students = students, .delayMs = delayMs});
   if (!sim.start()) {
     std::fprintf(stderr, "regsim did not start\n");
     return 1;
