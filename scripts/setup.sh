@@ -5,8 +5,8 @@ PKGS=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev qcoro-qt6-dev
-  libcurl4-openssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev libcpp-httplib-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev
+  libgtest-dev libgmock-dev
   python3 python3-xlrd fonts-noto-cjk xvfb xauth
 )
 missing=()
