@@ -158,29 +158,26 @@ void LoopbackServer::serve(int fd, std::size_t index) {
   std::string pending;
   bool peerClosed = false, gone = false;
   char buf[8192];
+  // Appends what arrives next; false once the peer has closed or failed.
+  auto receive = [&] {
+    ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+    if (n <= 0) {
+      peerClosed = n == 0;
+      gone = true;
+      return false;
+    }
+    pending.append(buf, static_cast<size_t>(n));
+    return true;
+  };
   for (;;) {
     // One request: head up to the blank line, then the announced body.
     size_t headEnd;
-    while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos) {
-      ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-      if (n <= 0) {
-        peerClosed = n == 0;
-        gone = true;
-        break;
-      }
-      pending.append(buf, static_cast<size_t>(n));
-    }
+    while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos)
+      if (!receive()) break;
     if (gone) break;
     size_t total = headEnd + 4 + contentLength(pending.substr(0, headEnd + 2));
-    while (pending.size() < total) {
-      ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-      if (n <= 0) {
-        peerClosed = n == 0;
-        gone = true;
-        break;
-      }
-      pending.append(buf, static_cast<size_t>(n));
-    }
+    while (pending.size() < total)
+      if (!receive()) break;
     if (gone) break;
 
     CannedResponse answer = CannedResponse::drop();
