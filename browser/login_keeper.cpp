@@ -11,6 +11,7 @@
 #include "app/settings_names.h"
 #include "browser/cookie_mirror.h"
 #include "browser/main_window.h"
+#include "browser/transfer_panel.h"
 #include "common/app_state.h"
 #include "server/async_request.h"
 #include "server/http_client.h"
@@ -25,16 +26,7 @@ LoginKeeper::LoginKeeper(TForm1& form)
   connect(timer1_, &QTimer::timeout, this, [this] { KeepAliveRequest(); });
   timer1_->start();
 
-  TransferCallbacks progress;
-  progress.begin = [this](std::int64_t announced) {
-    announced_ = announced;
-    form_.setPanelText(2, QString());
-  };
-  progress.progress = [this](std::int64_t soFar) {
-    form_.setPanelText(2, QString::fromStdString(transferProgressText(soFar, announced_)));
-  };
-  progress.end = [this] { form_.setPanelText(2, QString::fromUtf8(kTransferDoneText)); };
-  idHttp2_->setTransferCallbacks(postedTo(this, std::move(progress)));
+  idHttp2_->setTransferCallbacks(panelProgress(form, 2));
 
   QPushButton* stop = form.addTopButton("FlatButton8", QStringLiteral("停止抓取"));
   connect(stop, &QPushButton::clicked, this, &LoginKeeper::FlatButton8Click);

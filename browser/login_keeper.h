@@ -41,7 +41,6 @@ class LoginKeeper : public QObject {
   TForm1& form_;
   QTimer* timer1_ = nullptr;
   std::unique_ptr<HttpClient> idHttp2_;
-  std::int64_t announced_ = 0;
   bool keepAliveRunning_ = false;
   bool autoLoginDone_ = false;
 };

@@ -1,7 +1,9 @@
 #include "server/async_request.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 #include <QPromise>
 #include <QThreadPool>
 
@@ -38,18 +40,17 @@ QFuture<std::string> postAsync(HttpClient& client, std::string url, std::string 
 
 TransferCallbacks postedTo(QObject* context, TransferCallbacks callbacks) {
   auto cb = std::make_shared<TransferCallbacks>(std::move(callbacks));
+  // Posted to the application object, not to context: a deleted context must
+  // not be touched from the worker thread; the guard is read on the UI thread.
+  QPointer<QObject> guard(context);
+  auto post = [guard](std::function<void()> call) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [guard, call = std::move(call)] { if (guard) call(); }, Qt::QueuedConnection);
+  };
   TransferCallbacks out;
-  out.begin = [context, cb](std::int64_t announced) {
-    QMetaObject::invokeMethod(
-        context, [cb, announced] { if (cb->begin) cb->begin(announced); }, Qt::QueuedConnection);
-  };
-  out.progress = [context, cb](std::int64_t soFar) {
-    QMetaObject::invokeMethod(
-        context, [cb, soFar] { if (cb->progress) cb->progress(soFar); }, Qt::QueuedConnection);
-  };
-  out.end = [context, cb] {
-    QMetaObject::invokeMethod(context, [cb] { if (cb->end) cb->end(); }, Qt::QueuedConnection);
-  };
+  out.begin = [post, cb](std::int64_t announced) { post([cb, announced] { if (cb->begin) cb->begin(announced); }); };
+  out.progress = [post, cb](std::int64_t soFar) { post([cb, soFar] { if (cb->progress) cb->progress(soFar); }); };
+  out.end = [post, cb] { post([cb] { if (cb->end) cb->end(); }); };
   return out;
 }
 

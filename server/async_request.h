@@ -24,8 +24,8 @@ QFuture<std::string> getAsync(HttpClient& client, std::string url);
 QFuture<std::string> postAsync(HttpClient& client, std::string url, std::string body);
 
 // Progress callbacks run on the worker thread; these post each call, queued,
-// to the thread of `context` (the window showing the progress). The context
-// must outlive the client's running requests, e.g. the window owning the client.
+// to the user-interface thread, where it runs only while `context` (the
+// object showing the progress) still exists: a client may outlive it.
 TransferCallbacks postedTo(QObject* context, TransferCallbacks callbacks);
 
 }  // namespace qm

@@ -10,6 +10,7 @@
 
 #include "browser/cookie_mirror.h"
 #include "browser/main_window.h"
+#include "browser/transfer_panel.h"
 #include "common/app_state.h"
 #include "common/prompts.h"
 #include "server/async_request.h"
@@ -33,37 +34,11 @@ InSchoolExport::InSchoolExport(TForm1& form, QTimer* timer1)
   connect(FlatButton13, &QPushButton::clicked, this, [this] { FlatButton13Click(); });
   connect(f11_, &QAction::triggered, this, [this] { FlatButton13Click(); });
 
-  // Progress comes from IdHTTP1's worker thread; the panel is set on the UI
-  // thread, and only when the text changes. A window gone by then is skipped.
-  struct Progress {
-    std::int64_t announced = 0;
-    std::string last;
-  };
-  auto progress = std::make_shared<Progress>();
-  QPointer<InSchoolExport> self(this);
-  auto post = [self, progress](std::string text) {
-    if (text == progress->last) return;
-    progress->last = text;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [self, t = QString::fromStdString(text)] {
-          if (self) self->showTransferText(t);
-        },
-        Qt::QueuedConnection);
-  };
-  TransferCallbacks cb;
-  cb.begin = [progress, post](std::int64_t announced) {
-    progress->announced = announced;
-    post(std::string());
-  };
-  cb.progress = [progress, post](std::int64_t soFar) { post(transferProgressText(soFar, progress->announced)); };
-  cb.end = [post] { post(kTransferDoneText); };
-  IdHTTP1_->setTransferCallbacks(std::move(cb));
+  // IdHTTP1 may outlive the window (a run keeps it); the panel copes with that.
+  IdHTTP1_->setTransferCallbacks(panelProgress(form, 2));
 }
 
 InSchoolExport::~InSchoolExport() = default;
-
-void InSchoolExport::showTransferText(const QString& text) { form_.setPanelText(2, text); }
 
 void InSchoolExport::setRunning(bool on) {
   running_ = on;

@@ -51,7 +51,6 @@ class InSchoolExport : public QObject {
  private:
   void setRunning(bool on);
   void restartTimer();
-  void showTransferText(const QString& text);
 
   TForm1& form_;
   QPointer<QTimer> timer1_;

@@ -9,5 +9,6 @@ target_link_libraries(qm_navigation_core PUBLIC qm_common)
 # qm_http and qm_app come from their own folders; linked by name.
 add_library(qm_navigation STATIC
   ${CMAKE_CURRENT_LIST_DIR}/../navigation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../login_keeper.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/../login_keeper.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../transfer_panel.cpp)
 target_link_libraries(qm_navigation PUBLIC qm_navigation_core qm_browser qm_http qm_app QCoro6::Core)

@@ -129,6 +129,21 @@ TEST_F(AsyncRequest, PostedProgressArrivesOnTheContextThread) {
   EXPECT_EQ(panel.back(), kTransferDoneText);
 }
 
+// The object showing the progress may go before the client (a run keeps its
+// client): later reports must not reach the dead object, nor touch it on the way.
+TEST_F(AsyncRequest, PostedProgressIsDroppedOnceTheContextIsGone) {
+  LoopbackServer server;
+  server.enqueue(CannedResponse::ok(std::string(10000, 'x')));
+  HttpClient client("IdHTTP1");
+  auto window = std::make_unique<QObject>();
+  int calls = 0;
+  client.setTransferCallbacks(postedTo(window.get(), {[&](std::int64_t) { ++calls; }, [&](std::int64_t) { ++calls; },
+                                                      [&] { ++calls; }}));
+  window.reset();  // gone before the transfer reports anything
+  EXPECT_EQ(client.get(server.url("/big")).size(), 10000u);
+  QCoreApplication::sendPostedEvents();
+  EXPECT_EQ(calls, 0);
+}
 
 // A client without a read time-out whose server never answers must still let its
 // owner go: the destructor ends the running request instead of waiting forever.
