@@ -1,5 +1,6 @@
 #pragma once
 // Run-wide state that start-up fixes and several subsystems read.
+#include <atomic>
 #include <string>
 
 namespace qm {
@@ -7,7 +8,8 @@ namespace qm {
 struct AppState {
   std::string serverHost;    // host or host:port, no scheme, no trailing "/"; fixed after start-up
   std::string settingsPath;  // full path of "quillmeresz.ini" beside the program
-  bool stopRequested = false;  // set by "停止抓取", cleared and tested by the exports
+  // Set by "停止抓取", cleared by the exports and read by their worker threads.
+  std::atomic<bool> stopRequested = false;
   bool autoUpdateCheck = false;
   std::string companionToolName;
 

@@ -13,19 +13,7 @@
 namespace qm {
 
 QFuture<std::string> requestAsync(HttpClient& client, HttpRequest request) {
-  auto promise = std::make_shared<QPromise<std::string>>();
-  QFuture<std::string> future = promise->future();
-  promise->start();
-  client.worker().start([promise, &client, request = std::move(request)] {
-    try {
-      promise->addResult(request(client));
-    } catch (...) {
-      // Stored as is, so result() and co_await rethrow the HttpError itself.
-      promise->setException(std::current_exception());
-    }
-    promise->finish();
-  });
-  return future;
+  return runOnWorker<std::string>(client, [&client, request = std::move(request)] { return request(client); });
 }
 
 QFuture<std::string> getAsync(HttpClient& client, std::string url) {

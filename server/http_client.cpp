@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <cstdio>
 #include <ctime>
 #include <mutex>
 
@@ -133,6 +134,12 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 struct HeaderList {
   curl_slist* list = nullptr;
+  HeaderList() = default;
+  HeaderList(const HeaderList&) = delete;
+  HeaderList& operator=(HeaderList&& o) noexcept {
+    std::swap(list, o.list);
+    return *this;
+  }
   ~HeaderList() { curl_slist_free_all(list); }
   void add(const std::string& line) {
     curl_slist* next = curl_slist_append(list, line.c_str());
@@ -144,12 +151,60 @@ struct HeaderList {
 }  // namespace
 
 struct HttpClient::Impl {
+  // Easy handles added to a multi handle share its connection cache; the
+  // multi interface lets a caller work while a request is out.
+  CURLM* multi = nullptr;
   CURL* easy = nullptr;
   std::mutex workerMutex;
   std::unique_ptr<QThreadPool> worker;
   std::atomic<bool> aborting{false};
   bool holdsConnection = false;  // a GET left its connection open for reuse
   char error[CURL_ERROR_SIZE] = {};
+
+  // The request that is out, from begin() to finish().
+  bool active = false;
+  bool isPost = false;
+  bool done = false;
+  CURLcode result = CURLE_OK;
+  std::string body;
+  HeaderList headerList;
+  Transfer transfer;
+
+  void dropHandles() {
+    if (easy && multi && active) curl_multi_remove_handle(multi, easy);
+    active = false;
+    if (easy) curl_easy_cleanup(easy);
+    if (multi) curl_multi_cleanup(multi);
+    easy = nullptr;
+    multi = nullptr;
+    holdsConnection = false;
+  }
+
+  // One round of work on the transfer; true once it has ended.
+  bool step() {
+    int running = 0;
+    const CURLMcode mc = curl_multi_perform(multi, &running);
+    if (mc != CURLM_OK) {
+      done = true;
+      result = CURLE_RECV_ERROR;
+      std::snprintf(error, sizeof error, "%s", curl_multi_strerror(mc));
+      return true;
+    }
+    int left = 0;
+    while (CURLMsg* m = curl_multi_info_read(multi, &left)) {
+      if (m->msg == CURLMSG_DONE && m->easy_handle == easy) {
+        done = true;
+        result = m->data.result;
+      }
+    }
+    return done;
+  }
+
+  void wait() {
+    // libcurl shortens the wait to its own timers; the progress callback
+    // (read time-out, abort) runs at least about once a second.
+    curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+  }
 };
 
 HttpClient::HttpClient(std::string name, long readTimeoutMs)
@@ -161,7 +216,7 @@ HttpClient::~HttpClient() {
   // A request without a read time-out may hang on a silent server: end it so the owner can go.
   impl_->aborting = true;
   if (impl_->worker) impl_->worker->waitForDone();
-  if (impl_->easy) curl_easy_cleanup(impl_->easy);
+  impl_->dropHandles();
 }
 
 QThreadPool& HttpClient::worker() {
@@ -174,49 +229,75 @@ QThreadPool& HttpClient::worker() {
 }
 
 void HttpClient::disconnect() {
-  // The easy handle owns its connection cache; a new handle holds none.
-  if (impl_->easy) {
-    curl_easy_cleanup(impl_->easy);
-    impl_->easy = nullptr;
+  // The multi handle owns the connection cache; new handles hold none.
+  if (impl_->active) {
+    try {
+      finishRequest();
+    } catch (const HttpError&) {
+    }
   }
-  impl_->holdsConnection = false;
+  impl_->dropHandles();
 }
 
-std::string HttpClient::get(const std::string& url) { return perform(url, nullptr); }
+bool HttpClient::requestOut() const { return impl_->active; }
+
+std::string HttpClient::get(const std::string& url) {
+  begin(url, nullptr);
+  return finishRequest();
+}
 
 std::string HttpClient::post(const std::string& url, std::string_view body) {
-  // A POST never rides on a held connection. POSTs forbid reuse, so only a GET
-  // leaves one; keeping the handle otherwise saves rebuilding it per page.
-  if (impl_->holdsConnection) disconnect();
-  return perform(url, &body);
+  startPost(url, body);
+  return finishRequest();
 }
 
-std::string HttpClient::perform(const std::string& url, const std::string_view* body) {
-  if (!impl_->easy) impl_->easy = curl_easy_init();
-  CURL* h = impl_->easy;
-  if (!h) throw HttpError("cannot create an HTTP handle");
-  curl_easy_reset(h);  // options only; held connections stay
+void HttpClient::startPost(const std::string& url, std::string_view body) {
+  // A POST never rides on a held connection. POSTs forbid reuse, so only a GET
+  // leaves one; keeping the handles otherwise saves rebuilding them per page.
+  if (impl_->holdsConnection && !impl_->active) impl_->dropHandles();
+  begin(url, &body);
+  // Push the request out now, so the server works while the caller does.
+  Impl& m = *impl_;
+  while (!m.step()) {
+    curl_off_t sent = 0;
+    curl_easy_getinfo(m.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+    if (static_cast<std::size_t>(sent) >= m.body.size()) break;
+    m.wait();
+  }
+}
 
-  const bool isPost = body != nullptr;
+void HttpClient::begin(const std::string& url, const std::string_view* body) {
+  if (impl_->active) throw std::logic_error("a request of this client is still out");
+  Impl& m = *impl_;
+  if (!m.multi) m.multi = curl_multi_init();
+  if (!m.easy) m.easy = curl_easy_init();
+  CURL* h = m.easy;
+  if (!m.multi || !h) throw HttpError("cannot create an HTTP handle");
+  curl_easy_reset(h);  // options only; the connection cache is the multi handle's
+
+  m.isPost = body != nullptr;
+  m.done = false;
+  m.result = CURLE_OK;
   auto lines = composeHeaderLines(headers_, extraLines_, cookies_,
-                                  isPost ? std::optional<std::size_t>(body->size()) : std::nullopt);
-  HeaderList headerList;
-  for (const auto& line : lines) headerList.add(curlHeaderForm(line));
-  for (const auto& line : curlSuppressions(lines, isPost)) headerList.add(line);
+                                  m.isPost ? std::optional<std::size_t>(body->size()) : std::nullopt);
+  m.headerList = HeaderList();
+  for (const auto& line : lines) m.headerList.add(curlHeaderForm(line));
+  for (const auto& line : curlSuppressions(lines, m.isPost)) m.headerList.add(line);
 
   static const TransferCallbacks kNone;
-  Transfer t;
+  m.transfer = Transfer();
+  Transfer& t = m.transfer;
   t.cb = (callbacks_.begin || callbacks_.progress || callbacks_.end) ? &callbacks_ : &kNone;
   t.readTimeoutMs = readTimeoutMs_;
-  t.abort = &impl_->aborting;
-  impl_->error[0] = '\0';
+  t.abort = &m.aborting;
+  m.error[0] = '\0';
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_PROXY, "");  // never an environment proxy
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.list);
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, impl_->error);
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, m.headerList.list);
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m.error);
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
@@ -224,13 +305,14 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
   curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
-  if (isPost) {
-    t.upload = *body;
+  if (m.isPost) {
+    m.body.assign(*body);
+    t.upload = m.body;
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(h, CURLOPT_POST, 1L);
     // Given as a block (not a read callback) so head and body leave in one write.
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body->data());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, m.body.data());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m.body.size()));
     curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
   } else {
@@ -238,9 +320,20 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
   }
 
-  if (isPost) t.beginUpload();  // an empty body reports too
-  CURLcode rc = curl_easy_perform(h);
-  impl_->holdsConnection = !isPost;
+  if (m.isPost) t.beginUpload();  // an empty body reports too
+  const CURLMcode mc = curl_multi_add_handle(m.multi, h);
+  if (mc != CURLM_OK) throw HttpError(curl_multi_strerror(mc));
+  m.active = true;
+}
+
+std::string HttpClient::finishRequest() {
+  Impl& m = *impl_;
+  if (!m.active) throw std::logic_error("no request of this client is out");
+  while (!m.step()) m.wait();
+  curl_multi_remove_handle(m.multi, m.easy);
+  m.active = false;
+  m.holdsConnection = !m.isPost;
+  Transfer& t = m.transfer;
 
   // Cookies count even when the answer makes the request fail.
   std::time_t now = std::time(nullptr);
@@ -248,13 +341,13 @@ std::string HttpClient::perform(const std::string& url, const std::string_view* 
   t.endUpload();
   if (t.downloadBegun && t.cb->end) t.cb->end();
 
-  if (rc != CURLE_OK) {
+  if (m.result != CURLE_OK) {
     if (t.timedOut) throw HttpError("Read timed out.");
-    std::string what = impl_->error[0] ? impl_->error : curl_easy_strerror(rc);
+    std::string what = m.error[0] ? m.error : curl_easy_strerror(m.result);
     throw HttpError(what);
   }
   long status = 0;
-  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(m.easy, CURLINFO_RESPONSE_CODE, &status);
   if (status < 200 || status > 299)
     throw HttpError(t.statusLine.empty() ? "HTTP status " + std::to_string(status) : t.statusLine,
                     static_cast<int>(status));

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -74,7 +75,14 @@ class HttpClient {
   // as one client runs one request at a time.
   std::string get(const std::string& url);
   std::string post(const std::string& url, std::string_view body);
-  // Drops the connection the client holds.
+  // The same POST in two halves: startPost returns once the request has gone
+  // out, and finishRequest waits for the answer, so the caller can work while
+  // the server does. One request at a time; finishRequest throws HttpError as
+  // post() does.
+  void startPost(const std::string& url, std::string_view body);
+  std::string finishRequest();
+  bool requestOut() const;
+  // Drops the connection the client holds (after waiting out a started request).
   void disconnect();
 
   // The one worker thread that runs this client's requests (async_request.h),
@@ -83,7 +91,7 @@ class HttpClient {
 
  private:
   struct Impl;
-  std::string perform(const std::string& url, const std::string_view* body);
+  void begin(const std::string& url, const std::string_view* body);
 
   std::string name_;
   long readTimeoutMs_;

@@ -38,7 +38,7 @@ InSchoolExport::InSchoolExport(TForm1& form, QTimer* timer1)
   IdHTTP1_->setTransferCallbacks(panelProgress(form, 2));
 }
 
-InSchoolExport::~InSchoolExport() = default;
+InSchoolExport::~InSchoolExport() { *gone_ = true; }
 
 void InSchoolExport::setRunning(bool on) {
   running_ = on;
@@ -109,7 +109,9 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
   hooks.status = [self](const std::string& text) {
     if (self) self->form_.setPanelText(1, QString::fromStdString(text));
   };
-  hooks.stopRequested = [self] { return !self || self->form_.state().stopRequested; };
+  // Asked on the run's worker thread: only atomics here. The application's
+  // state outlives every window.
+  hooks.stopRequested = [gone = gone_, stop = &state.stopRequested] { return *gone || *stop; };
   InSchoolExportResult result;
   bool failed = false;
   try {

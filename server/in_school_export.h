@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QCoro/QCoroTask>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -41,7 +42,7 @@ class InSchoolExport : public QObject {
 
   // Shows the dialog modally; tests drive it instead. Default: exec().
   std::function<void(TForm4&)> runDialog;
-  // Passed on to the run core (tests lower the row bound or the yield interval).
+  // Passed on to the run core (tests lower the row bound or watch the rows).
   InSchoolExportHooks runHooks;
 
  signals:
@@ -60,6 +61,8 @@ class InSchoolExport : public QObject {
   std::shared_ptr<HttpClient> IdHTTP1_;
   ExportSelection selection_;
   bool running_ = false;
+  // Set when this controller goes: a run still going stops at its next row.
+  std::shared_ptr<std::atomic<bool>> gone_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 // Creates the controller as a child of the window.

@@ -1,40 +1,22 @@
 #include "server/in_school_export_run.h"
 
 #include <QCoro/QCoroFuture>
-#include <QCoro/QCoroTimer>
-#include <QFuture>
+#include <QMetaObject>
+#include <QObject>
 #include <exception>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 #include "server/async_request.h"
 #include "server/http_client.h"
+#include "server/in_school_page_loop.h"
 #include "server/sheet/spreadsheet_export.h"
 #include "server/student_record.h"
-#include "server/text_routines.h"
 
 namespace qm {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Record = std::vector<std::string>;
-
 std::string countText(int students) { return kExportedCountPrefix + std::to_string(students); }
-
-// The page's records in order; fewer than limit when the answer ends, is an
-// error answer, or a record's keys differ from the list.
-std::vector<Record> readPage(std::string_view answer, int limit) {
-  std::vector<Record> records;
-  records.reserve(static_cast<std::size_t>(limit));
-  while (static_cast<int>(records.size()) < limit) {
-    auto record = ReadKeyedRecord(answer, kStudentMarkers);
-    if (!record) break;
-    records.push_back(std::move(*record));
-  }
-  return records;
-}
 
 }  // namespace
 
@@ -58,112 +40,68 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
   using End = InSchoolExportResult::End;
   InSchoolExportResult result;
   SetQueryHeaders(client, serverHost, info.token);
-  const std::string url = "http://" + serverHost + std::string(kQueryServicePath);
-  auto stopRequested = [&hooks] { return hooks.stopRequested && hooks.stopRequested(); };
-  auto showCount = [&hooks](int students) {
-    if (hooks.status) hooks.status(countText(students));
-  };
-
   if (!sheet.chooseFile() || !sheet.prepareFile()) co_return result;
 
-  const int limit = kPageLimit;
-  int start = 0;
-  auto request = [&]() {
-    ++result.requests;
-    return postAsync(client, url, BuildQueryBody(info.organCode, selection.GradeCode, info.userType, start, limit));
+  PageLoopInput in;
+  in.url = "http://" + serverHost + std::string(kQueryServicePath);
+  in.organCode = info.organCode;
+  in.gradeCode = selection.GradeCode;
+  in.userType = info.userType;
+  in.oldFormat = sheet.version() < 12;
+  in.rowBound = hooks.rowBound;
+  in.pageLimit = kPageLimit;
+  for (int c = 0; c < kExportColumnCount; ++c)
+    if (selection.columns[static_cast<std::size_t>(c)]) in.columns.push_back(c);
+
+  // Counts from the worker are shown through this object: posted calls to it
+  // run on this thread, and none is left once the run is over.
+  QObject relay;
+  PageLoopHooks loopHooks;
+  loopHooks.stopRequested = hooks.stopRequested;
+  loopHooks.rowWritten = hooks.rowWritten;
+  loopHooks.progressInterval = hooks.statusInterval;
+  loopHooks.progress = [&relay, &hooks](int students) {
+    QMetaObject::invokeMethod(
+        &relay, [&hooks, students] { if (hooks.status) hooks.status(countText(students)); }, Qt::QueuedConnection);
   };
-  // The next page's request runs on the client's worker while this page's rows
-  // are written: the network, not the rows, sets the pace. It goes out only
-  // when the page-by-page loop would send it too (a full page, no stop, room
-  // left under the row bound), so the server sees the same requests.
-  std::optional<QFuture<std::string>> inFlight;
+
   std::exception_ptr failure;
   try {
-    const bool oldFormat = sheet.version() < 12;
     sheet.startWorkbook();
-
-    std::vector<int> chosen;
-    for (int c = 0; c < kExportColumnCount; ++c)
-      if (selection.columns[static_cast<std::size_t>(c)]) chosen.push_back(c);
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
-      const ExportColumnDef& col = kExportColumns[static_cast<std::size_t>(chosen[k])];
+    for (std::size_t k = 0; k < in.columns.size(); ++k) {
+      const ExportColumnDef& col = kExportColumns[static_cast<std::size_t>(in.columns[k])];
       const int sheetCol = static_cast<int>(k) + 1;
       sheet.setColumnWidth(1, sheetCol, col.width);
       sheet.writeCell(1, sheetCol, col.title);
     }
-
-    int row = 2;
-    result.end = End::Stopped;
-    if (!stopRequested()) inFlight = request();
-    while (inFlight) {
-      const std::string answer = co_await *inFlight;
-      inFlight.reset();
-      const std::vector<Record> records = readPage(answer, limit);
-      const int n = static_cast<int>(records.size());
-      start += limit;
-      if (n == limit && !(oldFormat && row + n >= hooks.rowBound) && !stopRequested()) inFlight = request();
-
-      auto lastYield = Clock::now();
-      bool ended = false;
-      for (const Record& record : records) {
-        if (stopRequested()) {
-          result.end = End::Stopped;
-          ended = true;
-          break;
+    // The job ends the sheet and the connection on every way out, on the
+    // thread that used them.
+    QFuture<PageLoopResult> job = runOnWorker<PageLoopResult>(client, [&client, &sheet, &in, &loopHooks] {
+      struct Cleanup {
+        HttpClient& client;
+        SpreadsheetExport& sheet;
+        ~Cleanup() {
+          sheet.quit();
+          client.disconnect();
         }
-        for (std::size_t k = 0; k < chosen.size(); ++k) {
-          const int sheetCol = static_cast<int>(k) + 1;
-          sheet.setTextFormat(row, sheetCol);
-          sheet.writeCell(row, sheetCol, StudentCellText(record, chosen[k]));
-        }
-        result.students = row - 1;
-        // A turn after every row would cost an event-loop round trip each; a
-        // page's rows take about a millisecond, so turn only when time has
-        // passed. The stop button still acts between rows.
-        if (Clock::now() - lastYield >= hooks.yieldInterval) {
-          showCount(result.students);
-          if (hooks.processInput)
-            co_await hooks.processInput();
-          else
-            co_await QCoro::sleepFor(std::chrono::milliseconds(0));
-          lastYield = Clock::now();
-        }
-        ++row;
-        if (oldFormat && row >= hooks.rowBound) {
-          result.end = End::RowBound;
-          ended = true;
-          break;
-        }
-      }
-      showCount(result.students);
-      if (ended) break;
-      if (n < limit) {
-        result.end = End::LastPage;
-        break;
-      }
-      if (!inFlight) result.end = End::Stopped;  // the loop's own stop test
-    }
+      } cleanup{client, sheet};
+      return RunPageLoop(client, sheet, in, loopHooks);
+    });
+    const PageLoopResult loop = co_await job;
+    result.students = loop.students;
+    result.requests = loop.requests;
+    result.end = loop.end == PageLoopResult::End::LastPage ? End::LastPage
+                 : loop.end == PageLoopResult::End::RowBound ? End::RowBound
+                                                              : End::Stopped;
   } catch (...) {
     failure = std::current_exception();
   }
-  // A look-ahead request that is no longer wanted still has to end before the
-  // connection is closed; its answer or failure does not matter.
-  if (inFlight) {
-    try {
-      co_await *inFlight;
-    } catch (...) {
-    }
+  if (failure) {
+    sheet.quit();
+    client.disconnect();
+    std::rethrow_exception(failure);
   }
-  if (!failure) {
-    try {
-      sheet.save();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  }
-  sheet.quit();
-  client.disconnect();
-  if (failure) std::rethrow_exception(failure);
+  if (hooks.status && result.requests > 0) hooks.status(countText(result.students));
   co_return result;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The in-school export from the query headers to the saved file: save dialog
-// and file checks, title row, the page loop over the query service, save.
-// Plain Qt Core + coroutines, so tests and the benchmark run it headless.
+// and file checks and the title row on the UI thread, then the page loop and
+// the save on the client's worker thread, so the window stays live and the
+// pages come as fast as the server gives them. Plain Qt Core + coroutines, so
+// tests and the benchmark run it headless.
 #include <QCoro/QCoroTask>
 #include <chrono>
 #include <functional>
@@ -22,11 +24,14 @@ inline constexpr int kPageLimit = 50;
 inline constexpr int kOldFormatRowBound = 65536;
 
 struct InSchoolExportHooks {
-  std::function<void(const std::string&)> status;  // panel 1 text
-  std::function<bool()> stopRequested;             // "停止抓取" (or the window is gone)
-  std::function<QCoro::Task<>()> processInput;      // let the UI handle pending input
-  // Between rows the UI gets a turn once this much time has passed since the last.
-  std::chrono::milliseconds yieldInterval{10};
+  std::function<void(const std::string&)> status;  // panel 1 text, on the UI thread
+  // "停止抓取" (or the window is gone). Asked on the run's worker thread before
+  // every request and every row, so it must be safe to call from there.
+  std::function<bool()> stopRequested;
+  // On the worker thread after each row (tests stop at a chosen row with it).
+  std::function<void(int students)> rowWritten;
+  // While rows arrive, the count shows at most this often.
+  std::chrono::milliseconds statusInterval{25};
   int rowBound = kOldFormatRowBound;  // tests may lower it
 };
 

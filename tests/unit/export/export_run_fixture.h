@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <exception>
 #include <QTemporaryDir>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,13 @@ struct ExportRun {
   ScriptedPrompts prompts;
   QTemporaryDir dir;
   std::vector<std::string> statuses;
-  bool stop = false;
+  std::atomic<bool> stop = false;
   InSchoolExportHooks hooks;
 
   explicit ExportRun(sim::RegSimOptions options) : sim(options) {
     if (!sim.start()) throw std::runtime_error("regsim did not start");
     hooks.status = [this](const std::string& s) { statuses.push_back(s); };
-    hooks.stopRequested = [this] { return stop; };
+    hooks.stopRequested = [this] { return stop.load(); };
   }
 
   std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromUtf8(name)).toStdString(); }

@@ -207,11 +207,8 @@ TEST(ExportRun, StopBetweenRowsSavesWhatWasWritten) {
   for (int failAt : faults) {
     SCOPED_TRACE(failAt);
     ExportRun run({.students = 120, .failStatusAt = failAt});
-    int turns = 0;
-    run.hooks.yieldInterval = std::chrono::milliseconds(0);  // a turn after every row
-    run.hooks.processInput = [&]() -> QCoro::Task<> {
-      if (++turns == 70) run.stop = true;  // "停止抓取" pressed while row 71 shows
-      co_return;
+    run.hooks.rowWritten = [&](int students) {
+      if (students == 70) run.stop = true;  // "停止抓取" pressed while row 71 shows
     };
     const auto result = run.run(selectionOf({1}), "stop.xls");
     EXPECT_EQ(result.end, End::Stopped);

@@ -1,0 +1,107 @@
+#include "server/in_school_page_loop.h"
+
+#include <exception>
+#include <string_view>
+
+#include "server/http_client.h"
+#include "server/query_request.h"
+#include "server/sheet/spreadsheet_export.h"
+#include "server/student_record.h"
+#include "server/text_routines.h"
+
+namespace qm {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Record = std::vector<std::string>;
+
+// The page's records in order; fewer than limit when the answer ends, is an
+// error answer, or a record's keys differ from the list.
+void readPage(std::string_view answer, int limit, std::vector<Record>& records) {
+  records.clear();
+  while (static_cast<int>(records.size()) < limit) {
+    auto record = ReadKeyedRecord(answer, kStudentMarkers);
+    if (!record) break;
+    records.push_back(std::move(*record));
+  }
+}
+
+}  // namespace
+
+PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const PageLoopInput& in,
+                           const PageLoopHooks& hooks) {
+  using End = PageLoopResult::End;
+  PageLoopResult result;
+  auto stopRequested = [&hooks] { return hooks.stopRequested && hooks.stopRequested(); };
+  int start = 0;
+  auto send = [&] {
+    ++result.requests;
+    client.startPost(in.url, BuildQueryBody(in.organCode, in.gradeCode, in.userType, start, in.pageLimit));
+  };
+
+  try {
+    int row = 2;
+    std::vector<Record> records;
+    auto lastProgress = Clock::now();
+    if (!stopRequested()) send();
+    while (client.requestOut()) {
+      const std::string answer = client.finishRequest();
+      readPage(answer, in.pageLimit, records);
+      const int n = static_cast<int>(records.size());
+      start += in.pageLimit;
+      if (n == in.pageLimit && !(in.oldFormat && row + n >= in.rowBound) && !stopRequested()) send();
+
+      bool ended = false;
+      for (const Record& record : records) {
+        if (stopRequested()) {
+          result.end = End::Stopped;
+          ended = true;
+          break;
+        }
+        for (std::size_t k = 0; k < in.columns.size(); ++k) {
+          const int sheetCol = static_cast<int>(k) + 1;
+          sheet.setTextFormat(row, sheetCol);
+          sheet.writeCell(row, sheetCol, StudentCellText(record, in.columns[k]));
+        }
+        result.students = row - 1;
+        if (hooks.rowWritten) hooks.rowWritten(result.students);
+        ++row;
+        if (in.oldFormat && row >= in.rowBound) {
+          result.end = End::RowBound;
+          ended = true;
+          break;
+        }
+      }
+      if (hooks.progress && Clock::now() - lastProgress >= hooks.progressInterval) {
+        hooks.progress(result.students);
+        lastProgress = Clock::now();
+      }
+      if (ended) break;
+      if (n < in.pageLimit) {
+        result.end = End::LastPage;
+        break;
+      }
+      if (!client.requestOut()) result.end = End::Stopped;  // the loop's own stop test
+    }
+  } catch (...) {
+    // A request still out has to end before the connection is closed.
+    if (client.requestOut()) {
+      try {
+        client.finishRequest();
+      } catch (const HttpError&) {
+      }
+    }
+    throw;
+  }
+  // A look-ahead that is no longer wanted: its answer or failure does not matter.
+  if (client.requestOut()) {
+    try {
+      client.finishRequest();
+    } catch (const HttpError&) {
+    }
+  }
+  sheet.save();
+  return result;
+}
+
+}  // namespace qm
