@@ -1,6 +1,10 @@
 // Protocol versions, connection handling and cookies that answers set.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
 #include "loopback_server.h"
 #include "server/http_client.h"
 
@@ -95,6 +99,32 @@ TEST(HttpConnection, CookiesSetByAnswersJoinTheOneCookieLine) {
   };
   for (size_t i = 0; i < expected.size(); ++i)
     EXPECT_EQ(linesStartingWith(sent[i].raw, "Cookie"), expected[i]) << "request " << i + 1;
+}
+
+TEST(HttpConnection, StartedPostIsOnTheServerBeforeTheAnswerIsAwaited) {
+  LoopbackServer server;
+  CannedResponse slow = CannedResponse::ok("page 2");
+  slow.delayMs = 2000;
+  server.enqueue(slow);
+  server.enqueue(CannedResponse::ok("page 3"));
+  HttpClient client("IdHTTP1");
+  EXPECT_THROW(client.finishRequest(), std::logic_error);
+
+  client.startPost(server.url("/query"), R"({"start":50})");
+  ASSERT_TRUE(client.requestOut());
+  // Nothing drives the client now: the request must already be out.
+  std::vector<LoopbackServer::Request> sent;
+  for (int waited = 0; waited < 1800 && sent.empty(); waited += 10) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    sent = server.requests();
+  }
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(sent[0].raw.ends_with("\r\n\r\n{\"start\":50}"));
+  EXPECT_THROW(client.startPost(server.url("/query"), "{}"), std::logic_error);  // one at a time
+
+  EXPECT_EQ(client.finishRequest(), "page 2");
+  EXPECT_FALSE(client.requestOut());
+  EXPECT_EQ(client.post(server.url("/query"), "{}"), "page 3");
 }
 
 }  // namespace
