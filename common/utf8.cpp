@@ -105,4 +105,23 @@ std::string sanitized(std::string_view s) {
   return out;
 }
 
+void appendSanitized(std::string& out, std::string_view s) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = sequenceLength(s, i);
+    if (n != 0) {
+      i += n;
+      continue;
+    }
+    out.append(s.data() + run, i - run);
+    out += "\xEF\xBF\xBD";
+    run = ++i;
+  }
+  out.append(s.data() + run, s.size() - run);
+}
+
 }  // namespace qm::utf8

@@ -30,6 +30,8 @@ void appendAsUtf16(std::u16string& out, std::string_view s);
 bool valid(std::string_view s, std::size_t* utf16Units = nullptr);
 // Copy with every ill-formed sequence replaced by U+FFFD.
 std::string sanitized(std::string_view s);
+// The same appended to `out`, copying well-formed runs whole.
+void appendSanitized(std::string& out, std::string_view s);
 
 // Decodes one code point of well-formed UTF-8 at s[i], advancing i.
 inline std::uint32_t next(std::string_view s, std::size_t& i) {

@@ -69,13 +69,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(rec->size() == markers.size());
   }
 
-  // The real marker list on the same text, and every cell conversion.
+  // The real marker list on the same text, and every cell conversion; the
+  // copy-free walk and cell texts must agree with them byte for byte.
   rest = text;
+  std::string_view fast = text;
+  qm::StudentFields fields;
+  std::string cell;
   for (int n = 0; n < 60; ++n) {
     const auto rec = qm::ReadKeyedRecord(rest, qm::kStudentMarkers);
+    const bool found = qm::ReadStudentFields(fast, fields);
+    require(found == rec.has_value() && fast.data() == rest.data() && fast.size() == rest.size());
     if (!rec) break;
-    for (const auto& cell : qm::StudentCells(*rec)) require(isValidUtf8(cell));
+    const auto cells = qm::StudentCells(*rec);
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      require(isValidUtf8(cells[c]));
+      require(fields[c] == (*rec)[c]);
+      cell.clear();
+      qm::AppendStudentCellText(fields, static_cast<int>(c), cell);
+      require(cell == cells[c]);
+    }
+    for (std::size_t k = cells.size(); k < fields.size(); ++k) require(fields[k] == (*rec)[k]);
   }
+  std::string decoded = "x";
+  qm::AppendUnicodeEscapesUtf8(text, decoded);
+  require(decoded == "x" + qm::DecodeUnicodeEscapesUtf8(text));
 
   const qm::QueryPageInfo info = qm::ReadQueryPageInfo(text);
   require(info.userType.size() <= 1 && info.organCode.size() <= 32 && info.token.size() <= 36);

@@ -47,12 +47,12 @@ const char* Lookup(std::span<const CodeText> table, std::int32_t code) {
 
 // Empty stays empty, text that is no integer comes back unchanged, an integer
 // the table lacks gives the fallback (nullptr: the code text itself).
-std::string IntegerMatch(std::string_view code, std::span<const CodeText> table, const char* fallback) {
+std::string_view IntegerMatch(std::string_view code, std::span<const CodeText> table, const char* fallback) {
   if (code.empty()) return {};
   const auto value = ParseCodeInteger(code);
-  if (!value) return std::string(code);
+  if (!value) return code;
   if (const char* text = Lookup(table, *value)) return text;
-  return fallback ? std::string(fallback) : std::string(code);
+  return fallback ? std::string_view(fallback) : code;
 }
 
 }  // namespace
@@ -74,21 +74,31 @@ std::optional<std::int32_t> ParseCodeInteger(std::string_view code) {
   return static_cast<std::int32_t>(negative ? -v : v);
 }
 
-std::string EthnicityText(std::string_view code) { return IntegerMatch(code, kEthnicities, "未知"); }
-std::string GenderText(std::string_view code) { return IntegerMatch(code, kGenders, "未知"); }
+std::string_view EthnicityTextView(std::string_view code) { return IntegerMatch(code, kEthnicities, "未知"); }
+std::string_view GenderTextView(std::string_view code) { return IntegerMatch(code, kGenders, "未知"); }
 
-std::string IdDocumentTypeText(std::string_view code) {
+std::string_view IdDocumentTypeTextView(std::string_view code) {
   if (code == "Z") return "其他";
   return IntegerMatch(code, kIdDocumentTypes, nullptr);
 }
 
-std::string AttendanceModeText(std::string_view code) { return IntegerMatch(code, kAttendanceModes, "未知"); }
-std::string YesNoText(std::string_view code) { return IntegerMatch(code, kYesNo, "未知"); }
-std::string AttendanceStatusText(std::string_view code) { return code == "31" ? "休学" : "在校"; }
+std::string_view AttendanceModeTextView(std::string_view code) {
+  return IntegerMatch(code, kAttendanceModes, "未知");
+}
+std::string_view YesNoTextView(std::string_view code) { return IntegerMatch(code, kYesNo, "未知"); }
+std::string_view AttendanceStatusTextView(std::string_view code) { return code == "31" ? "休学" : "在校"; }
 
-std::string HouseholdTypeText(std::string_view code) {
+std::string_view HouseholdTypeTextView(std::string_view code) {
   return !code.empty() && code.front() == '1' ? "农业户口" : "非农业户口";
 }
+
+std::string EthnicityText(std::string_view code) { return std::string(EthnicityTextView(code)); }
+std::string GenderText(std::string_view code) { return std::string(GenderTextView(code)); }
+std::string IdDocumentTypeText(std::string_view code) { return std::string(IdDocumentTypeTextView(code)); }
+std::string AttendanceModeText(std::string_view code) { return std::string(AttendanceModeTextView(code)); }
+std::string YesNoText(std::string_view code) { return std::string(YesNoTextView(code)); }
+std::string AttendanceStatusText(std::string_view code) { return std::string(AttendanceStatusTextView(code)); }
+std::string HouseholdTypeText(std::string_view code) { return std::string(HouseholdTypeTextView(code)); }
 
 const std::array<GradeEntry, 14> kGrades = {{
     {"全部年级", "**"},

@@ -21,6 +21,16 @@ std::string YesNoText(std::string_view code);            // 是否残疾, 是否
 std::string AttendanceStatusText(std::string_view code); // 就读状态
 std::string HouseholdTypeText(std::string_view code);    // 户口类型
 
+// The same texts without a copy: a static text, or `code` itself (or a part
+// of it) where the text is the code, so the view lives as long as `code`.
+std::string_view EthnicityTextView(std::string_view code);
+std::string_view GenderTextView(std::string_view code);
+std::string_view IdDocumentTypeTextView(std::string_view code);
+std::string_view AttendanceModeTextView(std::string_view code);
+std::string_view YesNoTextView(std::string_view code);
+std::string_view AttendanceStatusTextView(std::string_view code);
+std::string_view HouseholdTypeTextView(std::string_view code);
+
 struct GradeEntry {
   const char* name;
   const char* code;

@@ -7,23 +7,19 @@
 #include "server/query_request.h"
 #include "server/sheet/spreadsheet_export.h"
 #include "server/student_record.h"
-#include "server/text_routines.h"
 
 namespace qm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Record = std::vector<std::string>;
 
-// The page's records in order; fewer than limit when the answer ends, is an
-// error answer, or a record's keys differ from the list.
-void readPage(std::string_view answer, int limit, std::vector<Record>& records) {
-  records.clear();
-  while (static_cast<int>(records.size()) < limit) {
-    auto record = ReadKeyedRecord(answer, kStudentMarkers);
-    if (!record) break;
-    records.push_back(std::move(*record));
-  }
+// The page's records in order, as views into the answer; fewer than limit
+// when the answer ends, is an error answer, or a record's keys differ from the list.
+void readPage(std::string_view answer, int limit, std::vector<StudentFields>& records) {
+  records.resize(static_cast<std::size_t>(limit));
+  std::size_t n = 0;
+  while (n < records.size() && ReadStudentFields(answer, records[n])) ++n;
+  records.resize(n);
 }
 
 }  // namespace
@@ -41,7 +37,8 @@ PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const P
 
   try {
     int row = 2;
-    std::vector<Record> records;
+    std::vector<StudentFields> records;
+    std::string cell;
     auto lastProgress = Clock::now();
     if (!stopRequested()) send();
     while (client.requestOut()) {
@@ -52,7 +49,7 @@ PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const P
       if (n == in.pageLimit && !(in.oldFormat && row + n >= in.rowBound) && !stopRequested()) send();
 
       bool ended = false;
-      for (const Record& record : records) {
+      for (const StudentFields& record : records) {
         if (stopRequested()) {
           result.end = End::Stopped;
           ended = true;
@@ -61,7 +58,9 @@ PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const P
         for (std::size_t k = 0; k < in.columns.size(); ++k) {
           const int sheetCol = static_cast<int>(k) + 1;
           sheet.setTextFormat(row, sheetCol);
-          sheet.writeCell(row, sheetCol, StudentCellText(record, in.columns[k]));
+          cell.clear();
+          AppendStudentCellText(record, in.columns[k], cell);
+          sheet.writeCell(row, sheetCol, cell);
         }
         result.students = row - 1;
         if (hooks.rowWritten) hooks.rowWritten(result.students);
@@ -72,6 +71,9 @@ PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const P
           break;
         }
       }
+      // Finished rows are turned into file bytes now, while the next page is
+      // on its way, so the save after the last page only writes.
+      sheet.rowsDone(row);
       if (hooks.progress && Clock::now() - lastProgress >= hooks.progressInterval) {
         hooks.progress(result.students);
         lastProgress = Clock::now();

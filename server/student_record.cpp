@@ -6,16 +6,6 @@
 
 namespace qm {
 
-const std::array<std::string_view, 31> kStudentMarkers = {
-    R"("xxbsm":)",     R"(,"xm":)",    R"(,"xsJbxxId":)", R"(,"jdfsm":)",     R"(,"state":)",
-    R"(,"xxBjxxId":)", R"(,"sfcjm":)", R"(,"rownum":)",   R"(,"jdztm":)",     R"(,"xxNjxxId":)",
-    R"(,"bh":)",       R"(,"xxmc":)",  R"(,"njmc":)",     R"(,"sffb":)",      R"(,"jtzz":)",
-    R"(,"grbsm":)",    R"(,"bjmc":)",  R"(,"mzm":)",      R"(,"xbm":)",       R"(,"jg":)",
-    R"(,"txdz":)",     R"(,"lxdh":)",  R"(,"xjfh":)",     R"(,"javaClass":)", R"(,"csrq":)",
-    R"(,"xqh":)",      R"(,"sfzjh":)", R"(,"xxJbxxId":)", R"(,"sfzjlxm":)",   R"(,"hkszdm":)",
-    "}",
-};
-
 const std::array<ExportColumnDef, 19> kExportColumns = {{
     {"姓名", "9.75", kXm},
     {"学籍号", "20.63", kGrbsm},
@@ -68,6 +58,42 @@ std::string StudentCellText(const std::vector<std::string>& values, int column) 
       return AttendanceStatusText(v);
     default:
       return utf8::sanitized(v);
+  }
+}
+
+void AppendStudentCellText(const StudentFields& fields, int column, std::string& out) {
+  if (column < 0 || column >= static_cast<int>(kExportColumns.size())) return;
+  const auto field = static_cast<std::size_t>(kExportColumns[static_cast<std::size_t>(column)].field);
+  const std::string_view v = fields[field];
+  // A code that is no integer comes back as itself, so the texts are sanitized
+  // on the way out; the static texts are UTF-8 already.
+  switch (field) {
+    case kXm:
+    case kXxmc:
+    case kNjmc:
+    case kJtzz:
+    case kBjmc:
+    case kJg:
+    case kTxdz:
+      return AppendUnicodeEscapesUtf8(v, out);
+    case kSfzjh:  // sent either plain or escaped
+      return !v.empty() && v.front() == '\\' ? AppendUnicodeEscapesUtf8(v, out) : utf8::appendSanitized(out, v);
+    case kMzm:
+      return utf8::appendSanitized(out, EthnicityTextView(v));
+    case kXbm:
+      return utf8::appendSanitized(out, GenderTextView(v));
+    case kSfzjlxm:
+      return utf8::appendSanitized(out, IdDocumentTypeTextView(v));
+    case kJdfsm:
+      return utf8::appendSanitized(out, AttendanceModeTextView(v));
+    case kSfcjm:
+    case kSffb:
+      return utf8::appendSanitized(out, YesNoTextView(v));
+    case kJdztm:
+      out += AttendanceStatusTextView(v);
+      return;
+    default:
+      return utf8::appendSanitized(out, v);
   }
 }
 

@@ -17,7 +17,15 @@ enum StudentField : int {
 };
 
 // The first marker has no comma; the last, "}", closes the record.
-extern const std::array<std::string_view, 31> kStudentMarkers;
+inline constexpr std::array<std::string_view, 31> kStudentMarkers = {
+    R"("xxbsm":)",     R"(,"xm":)",    R"(,"xsJbxxId":)", R"(,"jdfsm":)",     R"(,"state":)",
+    R"(,"xxBjxxId":)", R"(,"sfcjm":)", R"(,"rownum":)",   R"(,"jdztm":)",     R"(,"xxNjxxId":)",
+    R"(,"bh":)",       R"(,"xxmc":)",  R"(,"njmc":)",     R"(,"sffb":)",      R"(,"jtzz":)",
+    R"(,"grbsm":)",    R"(,"bjmc":)",  R"(,"mzm":)",      R"(,"xbm":)",       R"(,"jg":)",
+    R"(,"txdz":)",     R"(,"lxdh":)",  R"(,"xjfh":)",     R"(,"javaClass":)", R"(,"csrq":)",
+    R"(,"xqh":)",      R"(,"sfzjh":)", R"(,"xxJbxxId":)", R"(,"sfzjlxm":)",   R"(,"hkszdm":)",
+    "}",
+};
 
 struct ExportColumnDef {
   const char* title;  // row 1 of the sheet
@@ -32,5 +40,16 @@ extern const std::array<ExportColumnDef, 19> kExportColumns;
 // fewer values reads the missing ones as empty.
 std::string StudentCellText(const std::vector<std::string>& values, int column);
 std::array<std::string, 19> StudentCells(const std::vector<std::string>& values);
+
+// One student's 31 values as views into the answer: surrounding quotes
+// stripped and "null" read as empty, exactly as ReadKeyedRecord gives them.
+using StudentFields = std::array<std::string_view, 31>;
+// The same walk as ReadKeyedRecord(remaining, kStudentMarkers) (same result,
+// same `remaining` afterwards on success and on failure), without copies.
+// On failure `out` holds whatever was read before the walk stopped.
+bool ReadStudentFields(std::string_view& remaining, StudentFields& out);
+// Appends the cell text of export column `column` (0-based) to out: the same
+// bytes StudentCellText gives for the same record.
+void AppendStudentCellText(const StudentFields& fields, int column, std::string& out);
 
 }  // namespace qm

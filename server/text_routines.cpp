@@ -1,6 +1,8 @@
 #include "server/text_routines.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "common/text_encoding.h"
 #include "common/trim.h"
@@ -43,9 +45,54 @@ std::uint32_t HexDigit(unsigned char c) {
 }
 
 // Digit of a \u escape: "0"-"9" as such, anything else (code mod 16) + 9.
-std::uint32_t EscapeDigit(unsigned char c) {
+constexpr std::uint32_t EscapeDigit(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
   return c % 16 + 9;
+}
+
+constexpr auto kEscapeDigits = [] {
+  std::array<std::uint8_t, 256> digits{};
+  for (unsigned c = 0; c < 256; ++c) digits[c] = static_cast<std::uint8_t>(EscapeDigit(static_cast<unsigned char>(c)));
+  return digits;
+}();
+
+char* PutUtf8(char* w, std::uint32_t cp) {
+  if (cp < 0x80) {
+    *w++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *w++ = static_cast<char>(0xC0 | (cp >> 6));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *w++ = static_cast<char>(0xE0 | (cp >> 12));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *w++ = static_cast<char>(0xF0 | (cp >> 18));
+    *w++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return w;
+}
+
+// Copies the text with each ill-formed byte as U+FFFD, as utf8::sanitized does.
+char* PutSanitized(char* w, std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      *w++ = s[i++];
+      continue;
+    }
+    const std::size_t len = utf8::sequenceLength(s, i);
+    if (len == 0) {
+      w = PutUtf8(w, 0xFFFD);
+      ++i;
+    } else {
+      std::memcpy(w, s.data() + i, len);
+      w += len;
+      i += len;
+    }
+  }
+  return w;
 }
 
 std::size_t FindEscape(std::string_view s, std::size_t from) {
@@ -96,6 +143,61 @@ std::u16string DecodeUnicodeEscapes(std::string_view text) {
 
 std::string DecodeUnicodeEscapesUtf8(std::string_view text) { return utf16ToUtf8(DecodeUnicodeEscapes(text)); }
 
+void AppendUnicodeEscapesUtf8(std::string_view text, std::string& out) {
+  // Room for the worst case, three output bytes per input byte: a broken raw
+  // byte becomes U+FFFD, an escape (two to six bytes) gives three at most, an
+  // escaped pair (twelve bytes) four.
+  const std::size_t base = out.size();
+  out.resize(base + 3 * text.size());
+  char* w = out.data() + base;
+  const char* const s = text.data();
+  const std::size_t n = text.size();
+  std::uint32_t high = 0;  // an escaped high surrogate waiting for its low half
+  std::size_t p = 0;
+  while (p < n) {
+    const bool here = s[p] == '\\' && p + 1 < n && (s[p + 1] == 'u' || s[p + 1] == 'U');
+    const std::size_t e = here ? p : FindEscape(text, p);
+    if (e != p) {
+      // Raw text never starts with a low surrogate: a waiting high one stays alone.
+      if (high) w = PutUtf8(w, 0xFFFD);
+      high = 0;
+      w = PutSanitized(w, text.substr(p, e == std::string_view::npos ? e : e - p));
+      if (e == std::string_view::npos) break;
+    }
+    std::uint32_t unit;
+    if (e + 6 <= n) {
+      unit = 4096 * kEscapeDigits[static_cast<unsigned char>(s[e + 2])] +
+             256 * kEscapeDigits[static_cast<unsigned char>(s[e + 3])] +
+             16 * kEscapeDigits[static_cast<unsigned char>(s[e + 4])] +
+             kEscapeDigits[static_cast<unsigned char>(s[e + 5])];
+    } else {
+      static constexpr std::uint32_t kWeights[4] = {4096, 256, 16, 1};
+      unit = 0;
+      for (std::size_t k = 0; e + 2 + k < n; ++k) {
+        unit += kWeights[k] * kEscapeDigits[static_cast<unsigned char>(s[e + 2 + k])];
+      }
+    }
+    unit &= 0xFFFFu;
+    p = e + 6;
+    if (high) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        w = PutUtf8(w, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+        high = 0;
+        continue;
+      }
+      w = PutUtf8(w, 0xFFFD);
+      high = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      high = unit;
+    } else {
+      w = PutUtf8(w, unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+  }
+  if (high) w = PutUtf8(w, 0xFFFD);
+  out.resize(static_cast<std::size_t>(w - out.data()));
+}
+
 std::string CutAfter(std::string_view text, std::string_view marker, int skip, int length) {
   const std::uint32_t start =
       Pos(marker, text) + static_cast<std::uint32_t>(marker.size()) + static_cast<std::uint32_t>(skip);
@@ -124,13 +226,18 @@ std::optional<std::vector<std::string>> ReadKeyedRecord(std::string_view& remain
   // here must not be taken from the next student, merging two records into one.
   std::size_t end = std::string_view::npos;
   for (std::size_t i = 0; i < markers.size(); ++i) {
-    const std::string_view window = t.substr(0, end);
+    std::string_view window = t.substr(0, end);
     const std::uint32_t p = Pos(markers[i], window);
     if (p == 0) {
       remaining = t;  // the text cut so far stays cut
       return std::nullopt;
     }
-    if (i == 0) end = t.find(markers[0], p - 1 + markers[0].size());
+    if (i == 0) {
+      // The bound holds for the second key too: found past it, the cut below
+      // would also move past the bound.
+      end = t.find(markers[0], p - 1 + markers[0].size());
+      window = t.substr(0, end);
+    }
     const std::uint32_t q = i + 1 < markers.size() ? Pos(markers[i + 1], window) : 0;
     const std::uint32_t from = p + static_cast<std::uint32_t>(markers[i].size());
     values.push_back(NormalizeFieldValue(Between(t, Wrap(from), Wrap(q))));

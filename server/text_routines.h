@@ -26,6 +26,9 @@ std::string DecodeHexEscapes(std::string_view text);
 std::u16string DecodeUnicodeEscapes(std::string_view text);
 // The same as UTF-8: the spreadsheets keep characters the GBK code page lacks.
 std::string DecodeUnicodeEscapesUtf8(std::string_view text);
+// Appends the same bytes to `out`, without the UTF-16 step: an escaped high
+// surrogate pairs only with an escaped low one right after it.
+void AppendUnicodeEscapesUtf8(std::string_view text, std::string& out);
 
 // `length` characters from position pos(marker) + length(marker) + skip. An
 // absent marker counts as position 0, so the cut starts at a fixed offset.

@@ -5,5 +5,6 @@ add_library(qm_server_text STATIC
   query_page_info.cpp
   code_tables.cpp
   student_record.cpp
+  student_fields.cpp
   query_request.cpp)
 target_link_libraries(qm_server_text PUBLIC qm_common)

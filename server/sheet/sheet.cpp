@@ -1,5 +1,6 @@
 #include "server/sheet/sheet.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -13,9 +14,20 @@ Sheet::~Sheet() = default;
 Sheet::Sheet(Sheet&&) noexcept = default;
 Sheet& Sheet::operator=(Sheet&&) noexcept = default;
 
+void Sheet::checkOpen(int row, int col) const {
+  if (row < firstOpenRow_ && row >= 1)
+    throw std::runtime_error("cell (" + std::to_string(row) + ", " + std::to_string(col) +
+                             ") is in a row that is already finished");
+}
+
+void Sheet::finishRows(int row) {
+  firstOpenRow_ = std::max(firstOpenRow_, std::min(row, kMaxRows + 1));
+}
+
 Sheet::Cell& Sheet::slot(int row, int col) {
   if (row < 1 || row > kMaxRows || col < 1 || col > kMaxCols)
     throw std::runtime_error("cell (" + std::to_string(row) + ", " + std::to_string(col) + ") is outside the sheet");
+  checkOpen(row, col);
   if (static_cast<std::size_t>(row) > rows_.size()) rows_.resize(static_cast<std::size_t>(row));
   auto& cells = rows_[static_cast<std::size_t>(row) - 1];
   if (static_cast<std::size_t>(col) > cells.size()) {
@@ -30,17 +42,18 @@ Sheet::Cell& Sheet::slot(int row, int col) {
 std::uint32_t Sheet::store(std::string_view utf8) {
   if (utf8.size() > kChunk - chunkUsed_) {
     if (chunks_.size() >= (std::size_t{1} << 32) / kChunk) throw std::runtime_error("sheet text exceeds 4 GB");
-    chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunk));
+    chunks_.emplace_back(kChunk);
     chunkUsed_ = 0;
   }
   const std::size_t pos = (chunks_.size() - 1) * kChunk + chunkUsed_;
-  std::memcpy(chunks_.back().get() + chunkUsed_, utf8.data(), utf8.size());
+  std::memcpy(chunks_.back().data() + chunkUsed_, utf8.data(), utf8.size());
   chunkUsed_ += utf8.size();
   return static_cast<std::uint32_t>(pos);
 }
 
 void Sheet::setText(int row, int col, std::string_view utf8) {
   if (utf8.empty()) {
+    checkOpen(row, col);
     if (static_cast<std::size_t>(row) > rows_.size() || row < 1) return;
     auto& cells = rows_[static_cast<std::size_t>(row) - 1];
     if (col < 1 || static_cast<std::size_t>(col) > cells.size()) return;
@@ -84,7 +97,7 @@ const std::vector<Sheet::Cell>& Sheet::row(int row) const {
 
 std::string_view Sheet::text(const Cell& c) const {
   if ((c.len & Cell::kHasText) == 0) return {};
-  return {chunks_[c.pos / kChunk].get() + c.pos % kChunk, c.bytes()};
+  return {chunks_[c.pos / kChunk].data() + c.pos % kChunk, c.bytes()};
 }
 
 std::string_view Sheet::text(int row, int col) const {

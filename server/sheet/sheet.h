@@ -5,10 +5,11 @@
 // slots and all texts live in one chunked arena, so 65,536 rows of 19 cells
 // cost about as much as their text.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "server/sheet/big_buffer.h"
 
 namespace qm {
 
@@ -45,6 +46,13 @@ class Sheet {
   // unless it is a number from 0 to 255.
   void setColumnWidth(int col, std::string_view width);
 
+  // Rows before `row` never change again: setText and setTextFormat throw
+  // std::runtime_error for their cells, so a writer may encode them early.
+  // Never moves back.
+  void finishRows(int row);
+  // First row that may still change (1 when none is finished).
+  int firstOpenRow() const { return firstOpenRow_; }
+
   // Highest row / column given a text or a format so far, 0 when none.
   int rowCount() const { return static_cast<int>(rows_.size()); }
   int colCount() const { return maxCol_; }
@@ -61,14 +69,16 @@ class Sheet {
 
  private:
   Cell& slot(int row, int col);
+  void checkOpen(int row, int col) const;
   std::uint32_t store(std::string_view utf8);
 
-  static constexpr std::size_t kChunk = 1u << 20;
+  static constexpr std::size_t kChunk = 2u << 20;  // one huge page
   std::vector<std::vector<Cell>> rows_;
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<BigBuffer> chunks_;
   std::size_t chunkUsed_ = kChunk;
   std::vector<std::string> widths_;
   int maxCol_ = 0;
+  int firstOpenRow_ = 1;
   std::size_t usedCells_ = 0;
 };
 

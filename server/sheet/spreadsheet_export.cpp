@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include "server/sheet/replaceable.h"
-#include "server/sheet/xls/xls_writer.h"
 #include "server/sheet/xlsx_writer.h"
 
 namespace qm {
@@ -40,7 +39,10 @@ bool SpreadsheetExport::prepareFile() {
   return true;
 }
 
-void SpreadsheetExport::startWorkbook() { sheet_ = std::make_unique<Sheet>(); }
+void SpreadsheetExport::startWorkbook() {
+  xls_.reset();
+  sheet_ = std::make_unique<Sheet>();
+}
 
 Sheet& SpreadsheetExport::workbook() {
   if (!sheet_) throw std::runtime_error("no workbook has been started");
@@ -57,15 +59,30 @@ void SpreadsheetExport::setTextFormat(int row, int col) { workbook().setTextForm
 
 void SpreadsheetExport::writeCell(int row, int col, const std::string& utf8) { workbook().setText(row, col, utf8); }
 
-void SpreadsheetExport::save() {
-  const Sheet& s = workbook();
-  if (fileName_.isEmpty()) throw std::runtime_error("no file has been chosen");
-  if (isXlsx())
-    writeXlsx(s, localPath(fileName_));
-  else
-    writeXls(s, localPath(fileName_));
+void SpreadsheetExport::rowsDone(int row) {
+  Sheet& s = workbook();
+  s.finishRows(row);
+  if (isXlsx()) return;  // libxlsxwriter takes the sheet whole
+  if (!xls_) xls_ = std::make_unique<xls::XlsBuilder>(s);
+  xls_->prepareRows(s.firstOpenRow());
 }
 
-void SpreadsheetExport::quit() { sheet_.reset(); }
+void SpreadsheetExport::save() {
+  Sheet& s = workbook();
+  if (fileName_.isEmpty()) throw std::runtime_error("no file has been chosen");
+  // The .xls builder encodes the rows left now; they must not change under it.
+  s.finishRows(s.rowCount() + 1);
+  if (isXlsx()) {
+    writeXlsx(s, localPath(fileName_));
+    return;
+  }
+  if (!xls_) xls_ = std::make_unique<xls::XlsBuilder>(s);
+  xls_->save(localPath(fileName_));
+}
+
+void SpreadsheetExport::quit() {
+  xls_.reset();
+  sheet_.reset();
+}
 
 }  // namespace qm

@@ -10,6 +10,7 @@
 
 #include "common/prompts.h"
 #include "server/sheet/sheet.h"
+#include "server/sheet/xls/xls_builder.h"
 
 namespace qm {
 
@@ -37,11 +38,18 @@ class SpreadsheetExport {
   void setColumnWidth(int row, int col, const std::string& width);
   void setTextFormat(int row, int col);  // number format "@"
   void writeCell(int row, int col, const std::string& utf8);
-  // These three throw std::runtime_error for a cell outside the sheet.
+  // These three throw std::runtime_error for a cell outside the sheet or in
+  // a finished row.
+
+  // Rows before `row` are final: later writes into them throw. For an .xls
+  // file their strings and cell records are encoded now, so that save() has
+  // little left to do. Optional; the file is the same either way.
+  void rowsDone(int row);
 
   // Writes the file (.xlsx when the name ends so, .xls otherwise) under a
   // temporary name beside it and renames it over the chosen name when
   // complete; throws std::runtime_error when it cannot, leaving any old file.
+  // Every row written so far is final afterwards.
   void save();
   // Drops the workbook without saving.
   void quit();
@@ -55,6 +63,7 @@ class SpreadsheetExport {
   Prompts& prompts_;
   QString fileName_;
   std::unique_ptr<Sheet> sheet_;
+  std::unique_ptr<xls::XlsBuilder> xls_;  // the .xls prepared so far
 };
 
 }  // namespace qm

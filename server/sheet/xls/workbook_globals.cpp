@@ -42,7 +42,7 @@ void writeBof(ByteSink& out, std::uint16_t substreamType) {
   writeRecord(out, rec::kBof, p);
 }
 
-void writeWorkbookGlobals(ByteSink& out, const SharedStrings& strings, std::uint32_t sheetOffset) {
+void writeGlobalsHead(ByteSink& out, std::uint32_t sheetOffset) {
   writeBof(out, 0x0005);
   writeRecord(out, rec::kInterfaceHdr, Payload().u16(1200));
   writeRecord(out, rec::kMms, Payload().u16(0));
@@ -76,8 +76,6 @@ void writeWorkbookGlobals(ByteSink& out, const SharedStrings& strings, std::uint
   sheet.u32(sheetOffset).u8(0).u8(0).u8(6).u8(0).bytes("Sheet1");
   writeRecord(out, rec::kBoundSheet, sheet);
   writeRecord(out, rec::kCountry, Payload().u16(86).u16(86));
-  strings.write(out);
-  writeRecord(out, rec::kEof, std::string_view());
 }
 
 }  // namespace qm::xls

@@ -1,11 +1,10 @@
 #pragma once
 // The workbook globals substream: BOF, code page 1200 (UTF-16), window,
-// fonts, cell formats (XF), the Normal style, the one sheet's BOUNDSHEET,
-// the shared strings and EOF.
+// fonts, cell formats (XF), the Normal style, the one sheet's BOUNDSHEET;
+// then the shared strings (SST, EXTSST) and EOF, which the writer adds.
 #include <cstdint>
 
 #include "server/sheet/xls/byte_sink.h"
-#include "server/sheet/xls/shared_strings.h"
 
 namespace qm::xls {
 
@@ -14,7 +13,8 @@ namespace qm::xls {
 constexpr std::uint16_t kDefaultXf = 15;
 constexpr std::uint16_t kTextXf = 16;
 
-// sheetOffset: stream position of the worksheet's BOF.
-void writeWorkbookGlobals(ByteSink& out, const SharedStrings& strings, std::uint32_t sheetOffset);
+// The globals up to the shared strings; their size does not depend on
+// sheetOffset, the stream position of the worksheet's BOF.
+void writeGlobalsHead(ByteSink& out, std::uint32_t sheetOffset);
 
 }  // namespace qm::xls

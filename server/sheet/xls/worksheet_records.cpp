@@ -21,9 +21,9 @@ void writeColumnWidths(ByteSink& out, const Sheet& sheet) {
   }
 }
 
-inline void put16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
+inline void put16(char* p, std::uint32_t v) {
+  p[0] = static_cast<char>(v);
+  p[1] = static_cast<char>(v >> 8);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ void checkXlsBounds(const Sheet& sheet) {
     throw std::runtime_error("an .xls sheet has at most 256 columns");
 }
 
-void writeWorksheet(ByteSink& out, const Sheet& sheet, const SharedStrings& strings) {
+void writeWorksheetHead(ByteSink& out, const Sheet& sheet) {
   writeBof(out, 0x0010);
   writeRecord(out, rec::kDefColWidth, Payload().u16(8));
   writeColumnWidths(out, sheet);
@@ -43,30 +43,45 @@ void writeWorksheet(ByteSink& out, const Sheet& sheet, const SharedStrings& stri
   dim.u32(0).u32(static_cast<std::uint32_t>(sheet.rowCount()));
   dim.u16(0).u16(static_cast<std::uint16_t>(sheet.colCount())).u16(0);
   writeRecord(out, rec::kDimensions, dim);
+}
 
-  std::size_t textCell = 0;
-  std::uint8_t b[14];
-  for (int r = 1; r <= sheet.rowCount(); ++r) {
-    const auto& cells = sheet.row(r);
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-      const Sheet::Cell& cell = cells[c];
-      if (!cell.used()) continue;
-      const std::uint16_t xf = cell.textFormat() ? kTextXf : kDefaultXf;
-      const bool hasText = !sheet.text(cell).empty();
-      put16(b, hasText ? rec::kLabelSst : rec::kBlank);
-      put16(b + 2, hasText ? 10 : 6);
-      put16(b + 4, static_cast<std::uint16_t>(r - 1));
-      put16(b + 6, static_cast<std::uint16_t>(c));
-      put16(b + 8, xf);
-      if (hasText) {
-        const std::uint32_t index = strings.indexOfTextCell(textCell++);
-        put16(b + 10, static_cast<std::uint16_t>(index));
-        put16(b + 12, static_cast<std::uint16_t>(index >> 16));
-      }
-      out.put(b, hasText ? 14 : 10);
+void appendRowCells(ChunkedBytes& out, const Sheet& sheet, int row, SharedStrings& strings) {
+  const auto& cells = sheet.row(row);
+  const std::size_t n = std::min(cells.size(), static_cast<std::size_t>(kMaxCols));
+  // Hash the row's texts first: their table slots load while the others hash.
+  std::uint32_t hashes[kMaxCols];
+  for (std::size_t c = 0; c < n; ++c) {
+    const std::string_view text = sheet.text(cells[c]);
+    if (text.empty()) continue;
+    hashes[c] = SharedStrings::hash(text);
+    strings.prefetch(hashes[c]);
+  }
+  char* p = out.claim(n * 14);
+  for (std::size_t c = 0; c < n; ++c) {
+    const Sheet::Cell& cell = cells[c];
+    if (!cell.used()) continue;
+    const std::uint32_t xf = cell.textFormat() ? kTextXf : kDefaultXf;
+    const std::string_view text = sheet.text(cell);
+    put16(p + 4, static_cast<std::uint32_t>(row - 1));
+    put16(p + 6, static_cast<std::uint32_t>(c));
+    put16(p + 8, xf);
+    if (text.empty()) {
+      put16(p, rec::kBlank);
+      put16(p + 2, 6);
+      p += 10;
+    } else {
+      const std::uint32_t index = strings.intern(cell, text, hashes[c]);
+      put16(p, rec::kLabelSst);
+      put16(p + 2, 10);
+      put16(p + 10, index);
+      put16(p + 12, index >> 16);
+      p += 14;
     }
   }
+  out.filled(p);
+}
 
+void writeWorksheetTail(ByteSink& out) {
   Payload window;
   window.u16(0x06B6);       // grid, headers, zeros, outline symbols; selected, active
   window.u16(0).u16(0);     // top row, left column

@@ -65,6 +65,11 @@ TEST(ReadKeyedRecord, MissingKeyIsNotTakenFromNextRecord) {
   const std::string answer = R"([{"a":1,"b":2,"d":4,"e":5},{"a":6,"b":7,"c":8,"d":9,"e":10}])";
   std::string_view rest = answer;
   EXPECT_FALSE(ReadKeyedRecord(rest, kMarkers).has_value());
+  // The second key too, the one looked for right after the first.
+  const std::string noSecond = R"([{"a":1,"c":3,"d":4,"e":5},{"a":6,"b":7,"c":8,"d":9,"e":10}])";
+  rest = noSecond;
+  EXPECT_FALSE(ReadKeyedRecord(rest, kMarkers).has_value());
+  EXPECT_EQ(rest, noSecond);
 }
 
 TEST(ReadKeyedRecord, EmptyMarkerListGivesEmptyRecord) {
