@@ -29,36 +29,11 @@ const std::array<ExportColumnDef, 19> kExportColumns = {{
 }};
 
 std::string StudentCellText(const std::vector<std::string>& values, int column) {
-  if (column < 0 || column >= static_cast<int>(kExportColumns.size())) return {};
-  const auto field = static_cast<std::size_t>(kExportColumns[static_cast<std::size_t>(column)].field);
-  const std::string_view v = field < values.size() ? std::string_view(values[field]) : std::string_view{};
-  switch (field) {
-    case kXm:
-    case kXxmc:
-    case kNjmc:
-    case kJtzz:
-    case kBjmc:
-    case kJg:
-    case kTxdz:
-      return DecodeUnicodeEscapesUtf8(v);
-    case kSfzjh:  // sent either plain or escaped
-      return !v.empty() && v.front() == '\\' ? DecodeUnicodeEscapesUtf8(v) : utf8::sanitized(v);
-    case kMzm:
-      return EthnicityText(utf8::sanitized(v));
-    case kXbm:
-      return GenderText(utf8::sanitized(v));
-    case kSfzjlxm:
-      return IdDocumentTypeText(utf8::sanitized(v));
-    case kJdfsm:
-      return AttendanceModeText(utf8::sanitized(v));
-    case kSfcjm:
-    case kSffb:
-      return YesNoText(utf8::sanitized(v));
-    case kJdztm:
-      return AttendanceStatusText(v);
-    default:
-      return utf8::sanitized(v);
-  }
+  StudentFields fields{};
+  for (std::size_t i = 0; i < fields.size() && i < values.size(); ++i) fields[i] = values[i];
+  std::string out;
+  AppendStudentCellText(fields, column, out);
+  return out;
 }
 
 void AppendStudentCellText(const StudentFields& fields, int column, std::string& out) {
