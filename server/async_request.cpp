@@ -4,10 +4,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
-#include <QPromise>
-#include <QThreadPool>
 
-#include <exception>
 #include <memory>
 
 namespace qm {

@@ -8,7 +8,6 @@
 
 #include "server/async_request.h"
 #include "server/http_client.h"
-#include "server/in_school_page_loop.h"
 #include "server/sheet/spreadsheet_export.h"
 #include "server/student_record.h"
 
@@ -37,7 +36,6 @@ void SetQueryHeaders(HttpClient& client, const std::string& serverHost, const st
 QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, SpreadsheetExport& sheet,
                                                     std::string serverHost, QueryPageInfo info,
                                                     ExportSelection selection, InSchoolExportHooks hooks) {
-  using End = InSchoolExportResult::End;
   InSchoolExportResult result;
   SetQueryHeaders(client, serverHost, info.token);
   if (!sheet.chooseFile() || !sheet.prepareFile()) co_return result;
@@ -76,7 +74,7 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
     }
     // The job ends the sheet and the connection on every way out, on the
     // thread that used them.
-    QFuture<PageLoopResult> job = runOnWorker<PageLoopResult>(client, [&client, &sheet, &in, &loopHooks] {
+    QFuture<InSchoolExportResult> job = runOnWorker<InSchoolExportResult>(client, [&client, &sheet, &in, &loopHooks] {
       struct Cleanup {
         HttpClient& client;
         SpreadsheetExport& sheet;
@@ -87,12 +85,7 @@ QCoro::Task<InSchoolExportResult> RunInSchoolExport(HttpClient& client, Spreadsh
       } cleanup{client, sheet};
       return RunPageLoop(client, sheet, in, loopHooks);
     });
-    const PageLoopResult loop = co_await job;
-    result.students = loop.students;
-    result.requests = loop.requests;
-    result.end = loop.end == PageLoopResult::End::LastPage ? End::LastPage
-                 : loop.end == PageLoopResult::End::RowBound ? End::RowBound
-                                                              : End::Stopped;
+    result = co_await job;
   } catch (...) {
     failure = std::current_exception();
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "server/export_selection.h"
+#include "server/in_school_page_loop.h"
 #include "server/query_page_info.h"
 #include "server/query_request.h"
 
@@ -33,13 +34,6 @@ struct InSchoolExportHooks {
   // While rows arrive, the count shows at most this often.
   std::chrono::milliseconds statusInterval{25};
   int rowBound = kOldFormatRowBound;  // tests may lower it
-};
-
-struct InSchoolExportResult {
-  enum class End { Cancelled, LastPage, Stopped, RowBound };
-  End end = End::Cancelled;
-  int students = 0;  // rows written below the title row
-  int requests = 0;  // query service requests made
 };
 
 // Sets the query headers on the client (the cookie line must already be its

@@ -24,10 +24,11 @@ void readPage(std::string_view answer, int limit, std::vector<StudentFields>& re
 
 }  // namespace
 
-PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const PageLoopInput& in,
+InSchoolExportResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const PageLoopInput& in,
                            const PageLoopHooks& hooks) {
-  using End = PageLoopResult::End;
-  PageLoopResult result;
+  using End = InSchoolExportResult::End;
+  InSchoolExportResult result;
+  result.end = End::Stopped;
   auto stopRequested = [&hooks] { return hooks.stopRequested && hooks.stopRequested(); };
   int start = 0;
   auto send = [&] {

@@ -33,17 +33,17 @@ struct PageLoopHooks {
   std::function<void(int students)> rowWritten;  // after each row
 };
 
-struct PageLoopResult {
-  enum class End { LastPage, Stopped, RowBound };
-  End end = End::Stopped;
+struct InSchoolExportResult {
+  enum class End { Cancelled, LastPage, Stopped, RowBound };
+  End end = End::Cancelled;
   int students = 0;  // rows written below the title row
-  int requests = 0;
+  int requests = 0;  // query service requests made
 };
 
-// Writes rows from row 2 on, then saves. Throws on a failed request or save;
+// Writes rows from row 2 on, then saves; never ends Cancelled. Throws on a failed request or save;
 // a request still out is waited for first. The caller quits the sheet and
 // closes the connection.
-PageLoopResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const PageLoopInput& in,
+InSchoolExportResult RunPageLoop(HttpClient& client, SpreadsheetExport& sheet, const PageLoopInput& in,
                            const PageLoopHooks& hooks);
 
 }  // namespace qm
