@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include "app/features.h"
-#include "app/startup.h"
+#include "app/settings/startup.h"
 #include "browser/main_window.h"
 #include "common/app_state.h"
-#include "common/qt_prompts.h"
+#include "common/ui/qt_prompts.h"
 
 namespace {
 

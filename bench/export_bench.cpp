@@ -19,15 +19,15 @@
 #include <string_view>
 #include <vector>
 
-#include "common/scripted_prompts.h"
+#include "sheet/save_target.h"
 #include "bench/bench_support.h"
-#include "server/http_client.h"
-#include "server/in_school_export_run.h"
-#include "server/query_page_info.h"
-#include "server/query_request.h"
-#include "server/sheet/spreadsheet_export.h"
-#include "server/student_record.h"
-#include "server/text_routines.h"
+#include "net/http_client.h"
+#include "server/export/in_school_export_run.h"
+#include "server/protocol/query_page_info.h"
+#include "server/protocol/query_request.h"
+#include "sheet/spreadsheet_export.h"
+#include "server/protocol/student_record.h"
+#include "server/protocol/text_routines.h"
 #include "sim/regsim.h"
 
 using bench::Clock;
@@ -49,10 +49,8 @@ ExportFigures runExport(qm::sim::RegSim& sim, const std::string& cookie, const Q
   client.addExtraLine("Cookie:" + cookie);
   const qm::QueryPageInfo info =
       qm::ReadQueryPageInfo(client.get("http://" + sim.host() + std::string(qm::kQueryPagePath)));
-  qm::ScriptedPrompts prompts;
-  prompts.fileNames.push_back(file);
-  prompts.answers.push_back(true);
-  qm::SpreadsheetExport sheet(prompts);
+  qm::SpreadsheetExport sheet;
+  qm::FixedSaveTarget target(file.toStdString());
   qm::ExportSelection selection;
   selection.GradeCode = "**";
   selection.columns.fill(true);
@@ -70,7 +68,7 @@ ExportFigures runExport(qm::sim::RegSim& sim, const std::string& cookie, const Q
   qm::InSchoolExportResult result;
   auto run = [&]() -> QCoro::Task<> {
     try {
-      result = co_await qm::RunInSchoolExport(client, sheet, sim.host(), info, selection, hooks);
+      result = co_await qm::runInSchoolExport(client, sheet, target, sim.host(), info, selection, hooks);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "export failed: %s\n", e.what());
     }
@@ -117,7 +115,7 @@ CurlFigures runCurlLoop(const qm::sim::RegSim& sim, const std::string& cookie, c
   CurlFigures f;
   const auto t0 = Clock::now();
   for (int start = 0;; start += qm::kPageLimit) {
-    const std::string body = qm::BuildQueryBody(info.organCode, "**", info.userType, start, qm::kPageLimit);
+    const std::string body = qm::buildQueryBody(info.organCode, "**", info.userType, start, qm::kPageLimit);
     std::string answer;
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_PROXY, "");
@@ -152,13 +150,13 @@ double runClientLoop(const qm::sim::RegSim& sim, const std::string& cookie, cons
                      std::vector<std::string>* pages, bool keep) {
   qm::HttpClient client("IdHTTP1");
   client.addExtraLine("Cookie:" + cookie);
-  qm::SetQueryHeaders(client, sim.host(), info.token);
+  qm::setQueryHeaders(client, sim.host(), info.token);
   const std::string url = "http://" + sim.host() + std::string(qm::kQueryServicePath);
   pages->clear();
   int requests = 0;
   const auto t0 = Clock::now();
   for (int start = 0;; start += qm::kPageLimit) {
-    std::string answer = client.post(url, qm::BuildQueryBody(info.organCode, "**", info.userType, start, qm::kPageLimit));
+    std::string answer = client.post(url, qm::buildQueryBody(info.organCode, "**", info.userType, start, qm::kPageLimit));
     ++requests;
     // Counted as the curl loop counts, so only the clients differ.
     int n = 0;
@@ -173,23 +171,18 @@ double runClientLoop(const qm::sim::RegSim& sim, const std::string& cookie, cons
 // walk, conversions, cells) and the save.
 void breakDown(const std::vector<std::string>& pages, const QString& file) {
   auto t0 = Clock::now();
-  qm::ScriptedPrompts prompts;
-  prompts.fileNames.push_back(file);
-  prompts.answers.push_back(true);
-  qm::SpreadsheetExport sheet(prompts);
-  sheet.chooseFile();
-  sheet.prepareFile();
+  qm::SpreadsheetExport sheet(file.toStdString());
   sheet.startWorkbook();
   int row = 2;
   qm::StudentFields fields;
   std::string cell;
   for (const std::string& page : pages) {
     std::string_view rest(page);
-    while (row < qm::kOldFormatRowBound && qm::ReadStudentFields(rest, fields)) {
+    while (row < qm::kOldFormatRowBound && qm::readStudentFields(rest, fields)) {
       for (int c = 0; c < qm::kExportColumnCount; ++c) {
         sheet.setTextFormat(row, c + 1);
         cell.clear();
-        qm::AppendStudentCellText(fields, c, cell);
+        qm::appendStudentCellText(fields, c, cell);
         sheet.writeCell(row, c + 1, cell);
       }
       ++row;

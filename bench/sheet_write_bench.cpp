@@ -21,10 +21,10 @@
 #include <xlsxwriter.h>
 
 #include "bench/bench_support.h"
-#include "server/sheet/sheet.h"
-#include "server/sheet/xls/xls_builder.h"
-#include "server/sheet/xls/xls_writer.h"
-#include "server/sheet/xlsx_writer.h"
+#include "sheet/sheet.h"
+#include "sheet/xls/xls_builder.h"
+#include "sheet/xls/xls_writer.h"
+#include "sheet/xlsx_writer.h"
 
 using bench::Clock;
 using bench::resetPeak;

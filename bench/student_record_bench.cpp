@@ -1,7 +1,7 @@
 // The student walk and cell texts of the in-school export on answer pages as
 // the substitute server writes them (50 students a page, Chinese as \u
-// escapes): ReadKeyedRecord + StudentCellText against ReadStudentFields +
-// AppendStudentCellText. Checks first that both give the same bytes for every
+// escapes): ReadKeyedRecord + studentCellText against readStudentFields +
+// appendStudentCellText. Checks first that both give the same bytes for every
 // cell, then prints the best of several rounds in processor time per cell
 // (walk and 19 conversions per record) and the heap allocations each way.
 //   student_record_bench [students] [rounds] [new: only the new path, for a profiler]
@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "server/student_record.h"
-#include "server/text_routines.h"
+#include "server/protocol/student_record.h"
+#include "server/protocol/text_routines.h"
 #include "sim/query_service.h"
 #include "sim/student_data.h"
 
@@ -43,7 +43,7 @@ struct Pass {
 };
 
 // Pages of the query service's answer to a school account paging through all grades.
-std::vector<std::string> MakePages(int students) {
+std::vector<std::string> makePages(int students) {
   const qm::sim::SchoolData school = qm::sim::makeSchoolData(20240611u, students);
   const qm::sim::QueryAccount account{school.xxJbxxId, "04", -1};
   std::vector<std::string> pages;
@@ -56,30 +56,30 @@ std::vector<std::string> MakePages(int students) {
 
 // Processor time rather than wall time: the figures should not depend on what
 // else the machine runs meanwhile.
-double CpuSeconds() {
+double cpuSeconds() {
   timespec ts{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 template <typename Walk>
-Pass Time(const std::vector<std::string>& pages, int rounds, Walk walk) {
+Pass timePasses(const std::vector<std::string>& pages, int rounds, Walk walk) {
   Pass best;
   for (int r = 0; r < rounds; ++r) {
     Pass p;
     const long before = g_allocations.load();
-    const double t0 = CpuSeconds();
+    const double t0 = cpuSeconds();
     for (const std::string& page : pages) walk(std::string_view(page), p);
-    p.seconds = CpuSeconds() - t0;
+    p.seconds = cpuSeconds() - t0;
     p.allocations = g_allocations.load() - before;
     if (p.seconds < best.seconds) best = p;
   }
   return best;
 }
 
-void OldWalk(std::string_view rest, Pass& p) {
+void oldWalk(std::string_view rest, Pass& p) {
   while (const auto record = qm::ReadKeyedRecord(rest, qm::kStudentMarkers)) {
-    for (int c = 0; c < kColumns; ++c) p.bytes += static_cast<long long>(qm::StudentCellText(*record, c).size());
+    for (int c = 0; c < kColumns; ++c) p.bytes += static_cast<long long>(qm::studentCellText(*record, c).size());
     p.cells += kColumns;
   }
 }
@@ -87,25 +87,25 @@ void OldWalk(std::string_view rest, Pass& p) {
 // The caller's buffer, reused for every cell as an export would.
 std::string g_cell;
 
-void NewWalk(std::string_view rest, Pass& p) {
+void newWalk(std::string_view rest, Pass& p) {
   qm::StudentFields fields;
-  while (qm::ReadStudentFields(rest, fields)) {
+  while (qm::readStudentFields(rest, fields)) {
     for (int c = 0; c < kColumns; ++c) {
       g_cell.clear();
-      qm::AppendStudentCellText(fields, c, g_cell);
+      qm::appendStudentCellText(fields, c, g_cell);
       p.bytes += static_cast<long long>(g_cell.size());
     }
     p.cells += kColumns;
   }
 }
 
-void OldWalkOnly(std::string_view rest, Pass& p) {
+void oldWalkOnly(std::string_view rest, Pass& p) {
   while (const auto record = qm::ReadKeyedRecord(rest, qm::kStudentMarkers)) p.cells += kColumns;
 }
 
-void NewWalkOnly(std::string_view rest, Pass& p) {
+void newWalkOnly(std::string_view rest, Pass& p) {
   qm::StudentFields fields;
-  while (qm::ReadStudentFields(rest, fields)) p.cells += kColumns;
+  while (qm::readStudentFields(rest, fields)) p.cells += kColumns;
 }
 
 // Every cell of every record, both ways; returns the number of differences.
@@ -117,20 +117,20 @@ long Compare(const std::vector<std::string>& pages) {
     qm::StudentFields fields;
     for (;;) {
       const auto record = qm::ReadKeyedRecord(a, qm::kStudentMarkers);
-      const bool found = qm::ReadStudentFields(b, fields);
+      const bool found = qm::readStudentFields(b, fields);
       if (found != record.has_value() || a.data() != b.data()) ++differences;
       if (!found || !record) break;
       for (int c = 0; c < kColumns; ++c) {
         cell.clear();
-        qm::AppendStudentCellText(fields, c, cell);
-        if (cell != qm::StudentCellText(*record, c)) ++differences;
+        qm::appendStudentCellText(fields, c, cell);
+        if (cell != qm::studentCellText(*record, c)) ++differences;
       }
     }
   }
   return differences;
 }
 
-void Print(const char* name, const Pass& p) {
+void printPass(const char* name, const Pass& p) {
   const double records = static_cast<double>(p.cells) / kColumns;
   std::printf("  %-34s %7.3f s  %6.1f ns/cell  %8.2f allocations/record\n", name, p.seconds,
               p.seconds * 1e9 / static_cast<double>(p.cells), static_cast<double>(p.allocations) / records);
@@ -141,7 +141,7 @@ void Print(const char* name, const Pass& p) {
 int main(int argc, char** argv) {
   const int students = argc > 1 ? std::atoi(argv[1]) : 65534;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
-  const std::vector<std::string> pages = MakePages(students);
+  const std::vector<std::string> pages = makePages(students);
   std::size_t bytes = 0;
   for (const auto& page : pages) bytes += page.size();
   std::printf("%d students, %zu pages, %.1f MB of answers, %d columns, best of %d rounds\n", students, pages.size(),
@@ -149,21 +149,21 @@ int main(int argc, char** argv) {
 
   if (argc > 3 && std::string_view(argv[3]) == "new") {
     g_cell.reserve(4096);
-    Print("ReadStudentFields + Append...", Time(pages, rounds, NewWalk));
+    printPass("readStudentFields + Append...", timePasses(pages, rounds, newWalk));
     return 0;
   }
   const long differences = Compare(pages);
   std::printf("  cells that differ between the two ways: %ld\n", differences);
 
   g_cell.reserve(4096);
-  const Pass oldAll = Time(pages, rounds, OldWalk);
-  const Pass newAll = Time(pages, rounds, NewWalk);
-  const Pass oldWalk = Time(pages, rounds, OldWalkOnly);
-  const Pass newWalk = Time(pages, rounds, NewWalkOnly);
-  Print("ReadKeyedRecord + StudentCellText", oldAll);
-  Print("ReadStudentFields + Append...", newAll);
-  Print("ReadKeyedRecord alone", oldWalk);
-  Print("ReadStudentFields alone", newWalk);
+  const Pass oldAll = timePasses(pages, rounds, oldWalk);
+  const Pass newAll = timePasses(pages, rounds, newWalk);
+  const Pass oldWalk = timePasses(pages, rounds, oldWalkOnly);
+  const Pass newWalk = timePasses(pages, rounds, newWalkOnly);
+  printPass("ReadKeyedRecord + studentCellText", oldAll);
+  printPass("readStudentFields + Append...", newAll);
+  printPass("ReadKeyedRecord alone", oldWalk);
+  printPass("readStudentFields alone", newWalk);
   std::printf("  speed-up, walk + conversions: %.1fx (%lld cell bytes each way: %s)\n", oldAll.seconds / newAll.seconds,
               newAll.bytes, oldAll.bytes == newAll.bytes ? "same" : "DIFFERENT");
   return differences == 0 && oldAll.bytes == newAll.bytes ? 0 : 1;

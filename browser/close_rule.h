@@ -6,7 +6,7 @@
 
 namespace qm {
 
-inline bool StaysOpenAfterLogoff(int linksClicked, int cursorX, int screenWidth) {
+inline bool staysOpenAfterLogoff(int linksClicked, int cursorX, int screenWidth) {
   if (linksClicked < 1) return false;
   const double half = screenWidth / 2.0;
   return cursorX <= half - 72 || cursorX >= half + 13;

@@ -1,5 +1,6 @@
 #include "browser/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -20,26 +21,61 @@
 #include <QWebEngineView>
 
 #include "browser/close_rule.h"
-#include "browser/cookie_mirror.h"
+#include "browser/web/cookie_mirror.h"
+#include "browser/web/web_tab.h"
 #include "browser/tab_caption.h"
 #include "browser/tab_strip.h"
-#include "browser/web_page.h"
+#include "browser/web/web_page.h"
 #include "common/app_state.h"
-#include "common/prompts.h"
+#include "common/ui/prompts.h"
 
 namespace qm {
 namespace {
 
 const QString kTabLimitMessage = QStringLiteral("请关闭一些标签后再打开！");
 
-// Left-to-right order of the top bar, whichever feature adds a button first.
+// Left-to-right order of the top bar and top-to-bottom order of the tool
+// column, whichever feature adds a button first. "关于" (FlatButton12) sits at
+// the column's foot.
 const QStringList kTopBarOrder = {"FlatButton1",  "FlatButton2",  "FlatButton6",  "FlatButton4", "FlatButton7",
                                   "FlatButton13", "FlatButton15", "FlatButton16", "FlatButton8", "FlatButton28"};
+const QStringList kToolColumnOrder = {"FlatButton9",  "FlatButton14", "FlatButton17", "FlatButton18", "FlatButton19",
+                                      "FlatButton21", "FlatButton22", "FlatButton26", "FlatButton24", "FlatButton25",
+                                      "FlatButton27", "FlatButton20"};
+const QString kAboutButton = QStringLiteral("FlatButton12");
+constexpr int kToolButtonStep = 40;
 
-int topBarRank(const QString& name) {
-  const int rank = kTopBarOrder.indexOf(name);
-  return rank < 0 ? kTopBarOrder.size() : rank;
+int rankIn(const QStringList& order, const QString& name) {
+  const int rank = order.indexOf(name);
+  return rank < 0 ? order.size() : rank;
 }
+
+// The function keys' action names.
+QString actionName(const QKeySequence& key) {
+  static const QList<QPair<int, const char*>> names = {
+      {Qt::Key_F1, "Action2"}, {Qt::Key_F2, "Action3"},  {Qt::Key_F3, "Action4"},  {Qt::Key_F4, "Action5"},
+      {Qt::Key_F5, "Action13"}, {Qt::Key_F6, "Action7"}, {Qt::Key_F7, "Action8"},  {Qt::Key_F8, "Action9"},
+      {Qt::Key_F9, "Action10"}, {Qt::Key_F10, "Action11"}, {Qt::Key_F11, "Action12"}};
+  for (const auto& [k, name] : names)
+    if (key == QKeySequence(k)) return QString::fromLatin1(name);
+  return QStringLiteral("Action_") + key.toString();
+}
+
+// Keeps a function key's action enabled exactly when its button is.
+class KeyFollowsButton : public QObject {
+ public:
+  KeyFollowsButton(QAction* action, QWidget* button) : QObject(button), action_(action) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::EnabledChange && action_)
+      action_->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    return false;
+  }
+
+ private:
+  QPointer<QAction> action_;
+};
 
 }  // namespace
 
@@ -132,17 +168,79 @@ void TForm1::buildLayout() {
   connect(findChild<QPushButton*>("FlatButton6"), &QPushButton::clicked, this, &TForm1::FlatButton6Click);
 }
 
-QPushButton* TForm1::addTopButton(const QString& objectName, const QString& caption) {
-  if (auto* existing = topBar_->findChild<QPushButton*>(objectName)) return existing;
-  const int rank = topBarRank(objectName);
-  int index = 1;  // after the address box
-  for (QPushButton* b : topBar_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
-    if (topBarRank(b->objectName()) <= rank) ++index;
-  auto* button = new QPushButton(caption, topBar_);
-  button->setObjectName(objectName);
+QPushButton* TForm1::addButton(const QString& objectName, const QString& caption, ButtonPlace place,
+                               const QKeySequence& key) {
+  if (auto* existing = findChild<QPushButton*>(objectName)) return existing;
+  QPushButton* button = nullptr;
+  if (place == ButtonPlace::ToolColumn) {
+    button = addToolButton(objectName, caption);
+  } else if (place == ButtonPlace::Hidden) {
+    button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    button->hide();
+  } else {
+    const int rank = rankIn(kTopBarOrder, objectName);
+    int index = 1;  // after the address box
+    for (QPushButton* b : topBar_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
+      if (rankIn(kTopBarOrder, b->objectName()) <= rank) ++index;
+    button = new QPushButton(caption, topBar_);
+    button->setObjectName(objectName);
+    topBarLayout_->insertWidget(index, button);
+  }
   button->setFocusPolicy(Qt::NoFocus);
-  topBarLayout_->insertWidget(index, button);
+  if (!key.isEmpty()) bindKey(button, key);
   return button;
+}
+
+QPushButton* TForm1::addToolButton(const QString& objectName, const QString& caption) {
+  auto* button = new QPushButton(caption, toolColumn_);
+  button->setObjectName(objectName);
+  button->setFixedSize(45, 36);
+  button->show();
+  placeToolButtons();
+  return button;
+}
+
+void TForm1::placeToolButtons() {
+  QList<QPushButton*> buttons = toolColumn_->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+  std::stable_sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
+    return rankIn(kToolColumnOrder, a->objectName()) < rankIn(kToolColumnOrder, b->objectName());
+  });
+  int y = 4;
+  for (QPushButton* b : buttons) {
+    if (b->objectName() == kAboutButton) continue;
+    b->move(2, y);
+    y += kToolButtonStep;
+  }
+  FormResize();
+}
+
+void TForm1::bindKey(QPushButton* button, const QKeySequence& key) {
+  auto* action = new QAction(button->text(), this);
+  action->setObjectName(actionName(key));
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WindowShortcut);
+  // The key does what the button does, and is off while the button is.
+  connect(action, &QAction::triggered, button, [button] {
+    if (button->isEnabled()) button->click();
+  });
+  action->setEnabled(button->isEnabled());
+  button->installEventFilter(new KeyFollowsButton(action, button));
+  addAction(action);
+}
+
+std::string TForm1::cookieText() { return cookies_ ? cookies_->ReadBrowserCookies(state_.serverHost) : std::string(); }
+
+void TForm1::onTabClosing(QObject* context, std::function<void(WebTab*)> handler) {
+  connect(tabs_, &TabStrip::tabClosing, context, [handler = std::move(handler)](WebTab* tab) { handler(tab); });
+}
+
+void TForm1::pauseKeepAlive() {
+  if (keepAlive_) keepAlive_->stop();
+}
+
+void TForm1::resumeKeepAlive() {
+  if (keepAlive_) keepAlive_->start();
 }
 
 void TForm1::setPanelText(int panel, const QString& text) {
@@ -153,15 +251,13 @@ QString TForm1::panelText(int panel) const { return panel >= 0 && panel < 3 ? pa
 
 int TForm1::LastTabIndex() const { return tabs_->LastTabIndex(); }
 int TForm1::ActiveTabIndex() const { return tabs_->ActiveTabIndex(); }
-QWebEngineView* TForm1::tabView(int slot) const { return tabs_->view(slot); }
-QWidget* TForm1::tabSheet(int slot) const { return tabs_->sheet(slot); }
-WebDocument TForm1::document(int slot) const { return WebDocument(tabs_->page(slot)); }
+WebTab* TForm1::tab(int slot) const { return tabs_->tab(slot); }
 
 void TForm1::FormCreate() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->geometry());
   setWindowState(windowState() | Qt::WindowMaximized);
-  attachHooks(tabs_->createHome(), true);
-  tabs_->view(0)->load(QUrl(QString::fromStdString(state_.serverUrl())));
+  attachHooks(tabs_->createHome()->page(), true);
+  tabs_->tab(0)->view()->load(QUrl(QString::fromStdString(state_.serverUrl())));
   setPanelText(0, QStringLiteral("正在打开学籍网主页..."));
 }
 
@@ -173,14 +269,14 @@ void TForm1::attachHooks(QWebEnginePage* page, bool windowClosingHook) {
   if (windowClosingHook) connect(page, &QWebEnginePage::windowCloseRequested, this, &TForm1::WindowClosing);
 }
 
-QWebEngineView* TForm1::openTabWithHooks(bool windowClosingHook) {
-  WebPage* page = tabs_->open();
-  if (!page) return nullptr;
-  attachHooks(page, windowClosingHook);
-  return tabs_->view(tabs_->LastTabIndex());
+WebTab* TForm1::openTabWithHooks(bool windowClosingHook) {
+  WebTab* tab = tabs_->open();
+  if (!tab) return nullptr;
+  attachHooks(tab->page(), windowClosingHook);
+  return tab;
 }
 
-QWebEngineView* TForm1::OpenTab(bool windowClosingHook) {
+WebTab* TForm1::OpenTab(bool windowClosingHook) {
   if (tabs_->full()) {
     prompts_.message(kTabLimitMessage);
     return nullptr;
@@ -190,13 +286,13 @@ QWebEngineView* TForm1::OpenTab(bool windowClosingHook) {
 
 void TForm1::NavigateLastTab(const QString& address) {
   // The text goes to the view as typed; the view makes of it what it can.
-  if (QWebEngineView* view = tabs_->view(tabs_->LastTabIndex())) view->load(QUrl::fromUserInput(address));
+  if (WebTab* tab = tabs_->tab(tabs_->LastTabIndex())) tab->view()->load(QUrl::fromUserInput(address));
 }
 
 void TForm1::CloseActiveTab() { tabs_->closeActive(); }
 
 void TForm1::Refresh() {
-  if (QWebEngineView* view = tabs_->view(tabs_->ActiveTabIndex())) view->reload();
+  if (WebTab* tab = tabs_->tab(tabs_->ActiveTabIndex())) tab->view()->reload();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -205,7 +301,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::FormResize() {
-  if (auto* about = toolColumn_->findChild<QWidget*>("FlatButton12")) about->move(about->x(), height() - 140);
+  if (auto* about = toolColumn_->findChild<QWidget*>(kAboutButton)) about->move(2, height() - 140);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -256,22 +352,23 @@ QWebEnginePage* TForm1::NewWindow2() {
     QMetaObject::invokeMethod(this, [this] { prompts_.message(kTabLimitMessage); }, Qt::QueuedConnection);
     return nullptr;
   }
-  QWebEngineView* view = openTabWithHooks(true);
+  WebTab* tab = openTabWithHooks(true);
   setPanelText(0, QStringLiteral("正在打开网页") + FlatComboBox1->currentText() + QStringLiteral("..."));
-  return view->page();
+  return tab->page();
 }
 
 void TForm1::DocumentComplete() {
   if (tearingDown_) return;
   const int last = tabs_->LastTabIndex();
-  QWebEngineView* view = tabs_->view(last);
-  if (!view) return;
+  WebTab* tab = tabs_->tab(last);
+  if (!tab) return;
+  QWebEngineView* view = tab->view();
   FlatComboBox1->setEditText(view->url().toString());
   const QLocale locale = QLocale::system();
   const QDateTime now = QDateTime::currentDateTime();
   setPanelText(0, QStringLiteral("打开完毕!") + locale.toString(now.date(), QLocale::ShortFormat) + " " +
                       locale.toString(now.time(), QLocale::LongFormat));
-  QString caption = QString::fromStdString(TabCaption(view->title().toStdString()));
+  QString caption = QString::fromStdString(tabCaption(view->title().toStdString()));
   RzPageControl1->setTabText(last, caption.replace('&', QStringLiteral("&&")));
   emit documentComplete();
 }
@@ -293,14 +390,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
 QCoro::Task<> TForm1::FormCloseQuery() {
   closePending_ = true;
   QPointer<TForm1> self(this);
-  const QVariant clicked = co_await document(0).clickLinksByText(QStringLiteral("注销"));
+  const QVariant clicked = co_await tab(0)->document().clickLinksByText(QStringLiteral("注销"));
   if (!self) co_return;
   closePending_ = false;
   // No document or a failed script counts as no link clicked: the window closes.
   const int count = clicked.isValid() ? clicked.toInt() : 0;
   const QScreen* screen = QGuiApplication::primaryScreen();
   const int screenWidth = screen ? screen->geometry().width() : 0;
-  if (StaysOpenAfterLogoff(count, cursorPos_().x(), screenWidth)) co_return;
+  if (staysOpenAfterLogoff(count, cursorPos_().x(), screenWidth)) co_return;
   closeAllowed_ = true;
   close();
 }

@@ -7,7 +7,8 @@
 #include <functional>
 #include <qcoro/qcorotask.h>
 
-#include "browser/web_document.h"
+#include "browser/web/web_document.h"
+#include "common/ui/window_host.h"
 
 class QComboBox;
 class QHBoxLayout;
@@ -25,36 +26,50 @@ struct AppState;
 class CookieMirror;
 class Prompts;
 class TabStrip;
+class WebTab;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public WindowHost {
   Q_OBJECT
  public:
   TForm1(AppState& state, Prompts& prompts, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  AppState& state() { return state_; }
-  Prompts& prompts() { return prompts_; }
+  // WindowHost
+  QWidget* window() override { return this; }
+  QPushButton* addButton(const QString& objectName, const QString& caption, ButtonPlace place,
+                         const QKeySequence& key = {}) override;
+  void setPanelText(int panel, const QString& text) override;
+  QString panelText(int panel) const override;
+  Prompts& prompts() override { return prompts_; }
+  AppState& state() override { return state_; }
+  std::string cookieText() override;
+  WebTab* homeTab() override { return tab(0); }
+  WebTab* activeTab() override { return tab(ActiveTabIndex()); }
+  void onTabClosing(QObject* context, std::function<void(WebTab*)> handler) override;
+  void pauseKeepAlive() override;
+  void resumeKeepAlive() override;
+
   QWebEngineProfile* profile() { return profile_; }
   CookieMirror* cookies() { return cookies_; }
-
-  void setPanelText(int panel, const QString& text);
-  QString panelText(int panel) const;
+  // The login keeper's timer, which features pause through the host.
+  void setKeepAliveTimer(QTimer* timer) { keepAlive_ = timer; }
 
   // Places a top-bar button at its fixed place in the bar's order.
-  QPushButton* addTopButton(const QString& objectName, const QString& caption);
+  QPushButton* addTopButton(const QString& objectName, const QString& caption) {
+    return addButton(objectName, caption, ButtonPlace::TopBar);
+  }
   // The tool column has no layout: tool buttons are placed by position.
   QWidget* toolColumn() { return toolColumn_; }
 
   // Opens a tab after the last one; nullptr (after the limit message) at 21 tabs.
-  QWebEngineView* OpenTab(bool windowClosingHook);
+  WebTab* OpenTab(bool windowClosingHook);
   void NavigateLastTab(const QString& address);
   void CloseActiveTab();
   void Refresh();
   int LastTabIndex() const;
   int ActiveTabIndex() const;
-  QWebEngineView* tabView(int slot) const;
-  QWidget* tabSheet(int slot) const;
-  WebDocument document(int slot) const;
+  // The tab in slot, nullptr for a free slot.
+  WebTab* tab(int slot) const;
 
   // Where the close request reads the mouse cursor (tests put it anywhere).
   void setCursorSource(std::function<QPoint()> source) { cursorPos_ = std::move(source); }
@@ -85,8 +100,11 @@ class TForm1 : public QMainWindow {
 
  private:
   void buildLayout();
-  QWebEngineView* openTabWithHooks(bool windowClosingHook);
+  WebTab* openTabWithHooks(bool windowClosingHook);
   void attachHooks(QWebEnginePage* page, bool windowClosingHook);
+  QPushButton* addToolButton(const QString& objectName, const QString& caption);
+  void placeToolButtons();
+  void bindKey(QPushButton* button, const QKeySequence& key);
 
   AppState& state_;
   Prompts& prompts_;
@@ -102,6 +120,7 @@ class TForm1 : public QMainWindow {
   QStatusBar* StatusBar1 = nullptr;
   QLabel* panels_[3] = {};
   QTimer* Timer2 = nullptr;
+  QTimer* keepAlive_ = nullptr;
 
   std::function<QPoint()> cursorPos_;
   bool closePending_ = false;  // a close request is clicking "注销"

@@ -4,7 +4,7 @@
 #include "common/utf8.h"
 
 namespace qm {
-std::string TabCaption(std::string_view title) {
+std::string tabCaption(std::string_view title) {
   const std::size_t total = gbkByteLength(title);
   if (total <= kCaptionTitleBytes) return std::string(title) + std::string(kCaptionPaddedBytes - total, ' ') + "...";
 

@@ -13,6 +13,6 @@ inline constexpr std::size_t kCaptionPaddedBytes = 26;  // short titles are padd
 // 26 bytes and "..."; a longer one keeps its first 24 bytes and "...". A
 // two-byte character that the cut would split is dropped whole, so the caption
 // then holds 23 bytes before "...".
-std::string TabCaption(std::string_view title);
+std::string tabCaption(std::string_view title);
 
 }  // namespace qm

@@ -3,11 +3,8 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QWebEngineProfile>
-#include <QVBoxLayout>
-#include <QWebEngineView>
 
-#include "browser/web_page.h"
+#include "browser/web/web_tab.h"
 
 namespace qm {
 
@@ -16,50 +13,37 @@ TabStrip::TabStrip(QTabWidget* tabs, QWebEngineProfile* profile, QObject* parent
   tabs_->setTabsClosable(true);
 }
 
-WebPage* TabStrip::page(int slot) const {
-  QWebEngineView* v = view(slot);
-  return v ? qobject_cast<WebPage*>(v->page()) : nullptr;
-}
+WebTab* TabStrip::makeTab() { return new WebTab(profile_); }
 
-TabSlot TabStrip::makeSlot() {
-  TabSlot slot;
-  slot.sheet = new QWidget;
-  auto* layout = new QVBoxLayout(slot.sheet);
-  layout->setContentsMargins(0, 0, 0, 0);
-  slot.view = new QWebEngineView(slot.sheet);
-  slot.view->setPage(new WebPage(profile_, slot.view));
-  layout->addWidget(slot.view);
-  return slot;
-}
-
-WebPage* TabStrip::createHome() {
-  TabSlot slot = makeSlot();
-  book_.setHome(slot);
-  tabs_->addTab(slot.sheet, QString());
+WebTab* TabStrip::createHome() {
+  WebTab* tab = makeTab();
+  book_.setHome(tab);
+  tabs_->addTab(tab, QString());
   tabs_->setCurrentIndex(0);
   showCloseButtonOnActiveOnly();
-  return page(0);
+  return tab;
 }
 
-WebPage* TabStrip::open() {
+WebTab* TabStrip::open() {
   if (book_.full()) return nullptr;
-  TabSlot slot = makeSlot();
-  book_.open(slot);
-  tabs_->addTab(slot.sheet, QString());
+  WebTab* tab = makeTab();
+  book_.open(tab);
+  tabs_->addTab(tab, QString());
   tabs_->setCurrentIndex(book_.LastTabIndex());
   showCloseButtonOnActiveOnly();
-  return page(book_.LastTabIndex());
+  return tab;
 }
 
 bool TabStrip::closeActive() {
   const int i = book_.ActiveTabIndex();
-  std::optional<TabSlot> removed = book_.closeActive();
-  if (!removed) return false;
+  std::optional<WebTab*> removed = book_.closeActive();
+  if (!removed || !*removed) return false;
+  emit tabClosing(*removed);
   tabs_->setCurrentIndex(i - 1);
   tabs_->removeTab(i);
   // Later: the close may come from the tab's own close button or from a
   // signal of the page that goes away.
-  removed->sheet->deleteLater();
+  (*removed)->deleteLater();
   showCloseButtonOnActiveOnly();
   return true;
 }

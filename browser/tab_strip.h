@@ -1,22 +1,15 @@
 #pragma once
-// The tab control's pages and web views, kept in the window's slot order.
+// The tab control's tabs, kept in the window's slot order.
 #include <QObject>
 
 #include "browser/tab_book.h"
 
 class QTabWidget;
 class QWebEngineProfile;
-class QWebEngineView;
-class QWidget;
 
 namespace qm {
 
-class WebPage;
-
-struct TabSlot {
-  QWidget* sheet = nullptr;
-  QWebEngineView* view = nullptr;
-};
+class WebTab;
 
 class TabStrip : public QObject {
   Q_OBJECT
@@ -26,25 +19,28 @@ class TabStrip : public QObject {
   int LastTabIndex() const { return book_.LastTabIndex(); }
   int ActiveTabIndex() const { return book_.ActiveTabIndex(); }
   bool full() const { return book_.full(); }
-  QWebEngineView* view(int slot) const { return book_.at(slot).view; }
-  QWidget* sheet(int slot) const { return book_.at(slot).sheet; }
-  WebPage* page(int slot) const;
+  // The tab in slot, nullptr for a free slot.
+  WebTab* tab(int slot) const { return book_.at(slot); }
 
-  // Creates page and view in slot 0 without touching the counters.
-  WebPage* createHome();
+  // Creates the home tab in slot 0 without touching the counters.
+  WebTab* createHome();
   // Appends a tab after the last one and shows it; nullptr at the limit.
-  WebPage* open();
+  WebTab* open();
   // Removes the active tab (not the home tab); the left neighbour is shown.
   bool closeActive();
   void pageChanged(int index);
 
+ signals:
+  // The tab is still whole when this is emitted; it is deleted later.
+  void tabClosing(WebTab* tab);
+
  private:
-  TabSlot makeSlot();
+  WebTab* makeTab();
   void showCloseButtonOnActiveOnly();
 
   QTabWidget* tabs_;
   QWebEngineProfile* profile_;  // owned by the window, outlives the pages
-  TabBook<TabSlot> book_;
+  TabBook<WebTab*> book_;
 };
 
 }  // namespace qm

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "server/code_tables.h"
-#include "server/query_page_info.h"
-#include "server/student_record.h"
-#include "server/text_routines.h"
+#include "server/protocol/code_tables.h"
+#include "server/protocol/query_page_info.h"
+#include "server/protocol/student_record.h"
+#include "server/protocol/text_routines.h"
 #include "common/utf8.h"
 
 namespace {
@@ -77,15 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string cell;
   for (int n = 0; n < 60; ++n) {
     const auto rec = qm::ReadKeyedRecord(rest, qm::kStudentMarkers);
-    const bool found = qm::ReadStudentFields(fast, fields);
+    const bool found = qm::readStudentFields(fast, fields);
     require(found == rec.has_value() && fast.data() == rest.data() && fast.size() == rest.size());
     if (!rec) break;
-    const auto cells = qm::StudentCells(*rec);
+    const auto cells = qm::studentCells(*rec);
     for (std::size_t c = 0; c < cells.size(); ++c) {
       require(isValidUtf8(cells[c]));
       require(fields[c] == (*rec)[c]);
       cell.clear();
-      qm::AppendStudentCellText(fields, static_cast<int>(c), cell);
+      qm::appendStudentCellText(fields, static_cast<int>(c), cell);
       require(cell == cells[c]);
     }
     for (std::size_t k = cells.size(); k < fields.size(); ++k) require(fields[k] == (*rec)[k]);
@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const qm::QueryPageInfo info = qm::ReadQueryPageInfo(text);
   require(info.userType.size() <= 1 && info.organCode.size() <= 32 && info.token.size() <= 36);
 
-  for (auto fn : {qm::EthnicityText, qm::GenderText, qm::IdDocumentTypeText, qm::AttendanceModeText, qm::YesNoText,
-                  qm::AttendanceStatusText, qm::HouseholdTypeText}) {
+  for (auto fn : {qm::ethnicityText, qm::genderText, qm::idDocumentTypeText, qm::attendanceModeText, qm::yesNoText,
+                  qm::attendanceStatusText, qm::householdTypeText}) {
     (void)fn(text);
   }
   return 0;

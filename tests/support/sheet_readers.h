@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "server/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 namespace qm::test {
 

@@ -9,6 +9,7 @@
 #include <qcoro/qcorotask.h>
 
 #include "browser/main_window.h"
+#include "tests/support/tab_access.h"
 
 namespace qm::testing {
 
@@ -39,7 +40,7 @@ inline bool loadAndWait(QWebEngineView* view, const QUrl& url) {
 inline bool waitForHtml(TForm1& form, int slot, const QString& text, int timeoutMs = kLongWait) {
   QDeadlineTimer deadline(timeoutMs);
   while (!deadline.hasExpired()) {
-    if (awaitTask(form.document(slot).rootInnerHtml(), 10000).toString().contains(text)) return true;
+    if (awaitTask(tabDocument(form, slot).rootInnerHtml(), 10000).toString().contains(text)) return true;
     QTest::qWait(100);
   }
   return false;

@@ -13,12 +13,12 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-#include "browser/cookie_mirror.h"
+#include "browser/web/cookie_mirror.h"
 #include "browser/main_window.h"
 #include "browser/tab_caption.h"
 #include "browser_test_support.h"
 #include "common/app_state.h"
-#include "common/scripted_prompts.h"
+#include "common/ui/scripted_prompts.h"
 #include "sim/regsim.h"
 
 namespace qm {
@@ -82,13 +82,13 @@ class BrowserWindowTest : public ::testing::Test {
 
   void logIn(TForm1& form) {
     ASSERT_TRUE(waitForHtml(form, 0, "_j_username"));
-    awaitTask(form.document(0).run(
+    awaitTask(tabDocument(form, 0).run(
         "document.getElementsByName('_j_username')[0].value = 'demo';"
         "document.getElementsByName('_j_password')[0].value = 'demo123';"
         "document.forms[0].submit(); true;"));
     ASSERT_TRUE(waitForHtml(form, 0, QStringLiteral("注销")));
     // The home page's own load ends before the window test goes on.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.tabView(0)->page()->isLoading(); }, kLongWait));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tabView(form, 0)->page()->isLoading(); }, kLongWait));
   }
 
   static sim::RegSim* sim_;
@@ -151,12 +151,12 @@ TEST_F(BrowserWindowTest, HomeTabShowsTheServerPage) {
   EXPECT_EQ(form.LastTabIndex(), 0);
   EXPECT_EQ(form.ActiveTabIndex(), 0);
   EXPECT_GE(requestsFor("GET", "/"), 1);
-  QWebEngineView* home = form.tabView(0);
+  QWebEngineView* home = tabView(form, 0);
   EXPECT_EQ(home->url().host(), "127.0.0.1");
   EXPECT_EQ(home->url().port(), sim_->port());
   EXPECT_EQ(addressBox(form)->currentText(), home->url().toString());
   EXPECT_EQ(tabControl(form)->tabText(0),
-            QString::fromStdString(TabCaption(home->title().toStdString())));
+            QString::fromStdString(tabCaption(home->title().toStdString())));
   EXPECT_TRUE(tabControl(form)->tabText(0).startsWith(QStringLiteral("学籍管理系统 登录")));
   const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
   EXPECT_TRUE(form.panelText(0).startsWith(QStringLiteral("打开完毕!") + date + " ")) << form.panelText(0).toStdString();
@@ -164,19 +164,19 @@ TEST_F(BrowserWindowTest, HomeTabShowsTheServerPage) {
 
 TEST_F(BrowserWindowTest, PageWindowOpenLandsInANewTab) {
   TForm1& form = makeLoadedForm();
-  ASSERT_TRUE(loadAndWait(form.tabView(0), url("/sim/popup.html")));
-  awaitTask(form.document(0).run("document.getElementById('open').click(); true;"));
+  ASSERT_TRUE(loadAndWait(tabView(form, 0), url("/sim/popup.html")));
+  awaitTask(tabDocument(form, 0).run("document.getElementById('open').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.LastTabIndex() == 1; }, kLongWait));
   EXPECT_EQ(form.ActiveTabIndex(), 1);
   EXPECT_EQ(tabControl(form)->currentIndex(), 1);
   const QString padded = QStringLiteral("子窗口") + QString(20, ' ') + "...";
   ASSERT_TRUE(QTest::qWaitFor([&] { return tabControl(form)->tabText(1) == padded; }, kLongWait))
       << tabControl(form)->tabText(1).toStdString();
-  EXPECT_TRUE(form.tabView(1)->url().path().endsWith("/sim/child.html"));
-  EXPECT_EQ(addressBox(form)->currentText(), form.tabView(1)->url().toString());
+  EXPECT_TRUE(tabView(form, 1)->url().path().endsWith("/sim/child.html"));
+  EXPECT_EQ(addressBox(form)->currentText(), tabView(form, 1)->url().toString());
 
   // A link with a target opens the next tab the same way.
-  awaitTask(form.document(0).run("document.getElementById('pop').click(); true;"));
+  awaitTask(tabDocument(form, 0).run("document.getElementById('pop').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.LastTabIndex() == 2; }, kLongWait));
   EXPECT_EQ(form.ActiveTabIndex(), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return tabControl(form)->tabText(2) == padded; }, kLongWait));
@@ -192,35 +192,35 @@ TEST_F(BrowserWindowTest, WindowCloseClosesTheActiveTabOfAHookedTab) {
   openFromAddressBox(form, address("/sim/title?t=third"));
   ASSERT_EQ(form.LastTabIndex(), 2);
   ASSERT_TRUE(waitForHtml(form, 2, "third"));
-  QWebEngineView* closer = form.tabView(1);
+  QWebEngineView* closer = tabView(form, 1);
   QSignalSpy asked(closer->page(), &QWebEnginePage::windowCloseRequested);
-  awaitTask(form.document(1).run("document.getElementById('close').click(); true;"));
+  awaitTask(tabDocument(form, 1).run("document.getElementById('close').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.LastTabIndex() == 1; }, kLongWait));
   EXPECT_EQ(asked.count(), 1);
   EXPECT_EQ(form.ActiveTabIndex(), 1);
-  EXPECT_EQ(form.tabView(1), closer);
+  EXPECT_EQ(tabView(form, 1), closer);
   EXPECT_EQ(tabControl(form)->count(), 2);
 }
 
 TEST_F(BrowserWindowTest, WindowCloseOfATabWithoutTheHookClosesNothing) {
   TForm1& form = makeLoadedForm();
-  QWebEngineView* view = form.OpenTab(false);
+  QWebEngineView* view = viewOf(form.OpenTab(false));
   ASSERT_NE(view, nullptr);
   form.NavigateLastTab(address("/sim/closer.html"));
   ASSERT_TRUE(waitForHtml(form, 1, "id=\"close\""));
   QSignalSpy asked(view->page(), &QWebEnginePage::windowCloseRequested);
-  awaitTask(form.document(1).run("document.getElementById('close').click(); true;"));
+  awaitTask(tabDocument(form, 1).run("document.getElementById('close').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return asked.count() == 1; }, kLongWait));
   QTest::qWait(500);  // well past the 50 ms of a deferred close
   EXPECT_EQ(form.LastTabIndex(), 1);
-  EXPECT_EQ(form.tabView(1), view);
+  EXPECT_EQ(tabView(form, 1), view);
   EXPECT_FALSE(form.findChild<QTimer*>("Timer2")->isActive());
 }
 
 TEST_F(BrowserWindowTest, CloseInTheMiddleShowsTheLeftNeighbour) {
   TForm1& form = makeLoadedForm();
-  QWebEngineView* first = form.OpenTab(true);
-  QWebEngineView* second = form.OpenTab(true);
+  QWebEngineView* first = viewOf(form.OpenTab(true));
+  QWebEngineView* second = viewOf(form.OpenTab(true));
   ASSERT_TRUE(first && second);
   tabControl(form)->setCurrentIndex(1);  // the user picks the middle tab
   EXPECT_EQ(form.ActiveTabIndex(), 1);
@@ -237,8 +237,8 @@ TEST_F(BrowserWindowTest, CloseInTheMiddleShowsTheLeftNeighbour) {
   button(form, "FlatButton6")->click();
   EXPECT_EQ(form.LastTabIndex(), 1);
   EXPECT_EQ(form.ActiveTabIndex(), 0);
-  EXPECT_EQ(form.tabView(1), second);
-  EXPECT_EQ(form.tabView(2), nullptr);
+  EXPECT_EQ(tabView(form, 1), second);
+  EXPECT_EQ(tabView(form, 2), nullptr);
   EXPECT_EQ(tabControl(form)->currentIndex(), 0);
   EXPECT_EQ(tabControl(form)->count(), 2);
   EXPECT_TRUE(closeButtonShown(0));
@@ -260,7 +260,7 @@ TEST_F(BrowserWindowTest, CloseInTheMiddleShowsTheLeftNeighbour) {
 
 TEST_F(BrowserWindowTest, TwentyOneTabsAtMost) {
   TForm1& form = makeLoadedForm();
-  ASSERT_TRUE(loadAndWait(form.tabView(0), url("/sim/popup.html")));
+  ASSERT_TRUE(loadAndWait(tabView(form, 0), url("/sim/popup.html")));
   for (int i = 1; i <= 20; ++i) ASSERT_NE(form.OpenTab(i % 2 == 0), nullptr) << i;
   EXPECT_EQ(form.LastTabIndex(), 20);
   EXPECT_EQ(form.OpenTab(false), nullptr);
@@ -273,7 +273,7 @@ TEST_F(BrowserWindowTest, TwentyOneTabsAtMost) {
   EXPECT_EQ(prompts_.log[1].text, kLimitMessage);
 
   // A page's own pop-up at the limit gets the message and no tab.
-  awaitTask(form.document(0).run("document.getElementById('open').click(); true;"));
+  awaitTask(tabDocument(form, 0).run("document.getElementById('open').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return prompts_.log.size() == 3; }, kLongWait));
   EXPECT_EQ(prompts_.lastMessage(), kLimitMessage);
   EXPECT_EQ(form.LastTabIndex(), 20);
@@ -304,9 +304,9 @@ TEST_F(BrowserWindowTest, RefreshReloadsTheActiveTab) {
   TForm1& form = makeLoadedForm();
   openFromAddressBox(form, address("/sim/title?t=again"));
   ASSERT_TRUE(waitForHtml(form, 1, "again"));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.tabView(1)->page()->isLoading(); }, kLongWait));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !tabView(form, 1)->page()->isLoading(); }, kLongWait));
   const int before = requestsFor("GET", "/sim/title");
-  QSignalSpy finished(form.tabView(1)->page(), &QWebEnginePage::loadFinished);
+  QSignalSpy finished(tabView(form, 1)->page(), &QWebEnginePage::loadFinished);
   button(form, "FlatButton2")->click();
   ASSERT_TRUE(finished.wait(kLongWait));
   EXPECT_EQ(requestsFor("GET", "/sim/title"), before + 1);

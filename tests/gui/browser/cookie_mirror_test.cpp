@@ -5,11 +5,11 @@
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
 
-#include "browser/cookie_mirror.h"
+#include "browser/web/cookie_mirror.h"
 #include "browser/main_window.h"
 #include "browser_test_support.h"
 #include "common/app_state.h"
-#include "common/scripted_prompts.h"
+#include "common/ui/scripted_prompts.h"
 
 namespace qm {
 namespace {

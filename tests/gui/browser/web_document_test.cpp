@@ -5,7 +5,7 @@
 #include "browser/main_window.h"
 #include "browser_test_support.h"
 #include "common/app_state.h"
-#include "common/scripted_prompts.h"
+#include "common/ui/scripted_prompts.h"
 
 namespace qm {
 namespace {
@@ -32,12 +32,12 @@ class WebDocumentTest : public ::testing::Test {
   void SetUp() override {
     state_.serverHost = "127.0.0.1:9";  // the home tab's page is of no interest here
     form_ = std::make_unique<TForm1>(state_, prompts_);
-    view_ = form_->OpenTab(true);
+    view_ = viewOf(form_->OpenTab(true));
     ASSERT_NE(view_, nullptr);
     QSignalSpy loaded(view_->page(), &QWebEnginePage::loadFinished);
     view_->setHtml(QString::fromUtf8(kPage), QUrl("http://127.0.0.1:9/doc.html"));
     ASSERT_TRUE(loaded.wait(kLongWait) || loaded.count() > 0);
-    doc_ = form_->document(1);
+    doc_ = tabDocument(*form_, 1);
   }
 
   AppState state_;

@@ -16,7 +16,7 @@ class CloseRuleTest : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(CloseRuleTest, BandAroundTheCentre) {
   const CloseCase& c = GetParam();
-  EXPECT_EQ(StaysOpenAfterLogoff(c.clicked, c.x, c.width), c.stays) << c.clicked << " " << c.x << " " << c.width;
+  EXPECT_EQ(staysOpenAfterLogoff(c.clicked, c.x, c.width), c.stays) << c.clicked << " " << c.x << " " << c.width;
 }
 
 // Width 1024: the band is (440, 525). Width 1025: W/2 = 512.5, band (440.5, 525.5).

@@ -15,7 +15,7 @@ struct CaptionCase {
 
 class TabCaptionTest : public ::testing::TestWithParam<CaptionCase> {};
 
-TEST_P(TabCaptionTest, FollowsTheByteRule) { EXPECT_EQ(TabCaption(GetParam().title), GetParam().caption); }
+TEST_P(TabCaptionTest, FollowsTheByteRule) { EXPECT_EQ(tabCaption(GetParam().title), GetParam().caption); }
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, TabCaptionTest,
@@ -33,19 +33,19 @@ INSTANTIATE_TEST_SUITE_P(
         CaptionCase{"MixedShort", "登录 - Login", "登录 - Login" + std::string(26 - 12, ' ') + "..."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TabCaption, PaddedCaptionIs26GbkBytesBeforeTheDots) {
+TEST(tabCaption, PaddedCaptionIs26GbkBytesBeforeTheDots) {
   for (std::string title : {"", "学籍", "x学籍y", "登录页面"}) {
-    std::string caption = TabCaption(title);
+    std::string caption = tabCaption(title);
     ASSERT_EQ(caption.substr(caption.size() - 3), "...");
     EXPECT_EQ(gbkByteLength(caption.substr(0, caption.size() - 3)), 26u) << title;
   }
 }
 
-TEST(TabCaption, CharacterGbkLacksCountsOneByteAndStaysAsItIs) {
+TEST(tabCaption, CharacterGbkLacksCountsOneByteAndStaysAsItIs) {
   // U+20BB7 is outside GBK: one byte ("?") in the count, kept as written.
   const std::string rare = "\xF0\xA0\xAE\xB7";
   std::string title = rare + std::string(23, 'x') + "yz";
-  EXPECT_EQ(TabCaption(title), rare + std::string(23, 'x') + "...");
+  EXPECT_EQ(tabCaption(title), rare + std::string(23, 'x') + "...");
 }
 
 }  // namespace

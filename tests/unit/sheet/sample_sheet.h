@@ -2,7 +2,7 @@
 // A small export-like sheet: Chinese titles, rare characters outside GBK
 // (one as a surrogate pair), a Latin-1 text, empty cells and rows, a
 // text-formatted ID column and an empty text-formatted cell, widths.
-#include "server/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 namespace qm::test {
 

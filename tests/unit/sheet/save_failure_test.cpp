@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <sys/resource.h>
 
-#include "server/sheet/sheet.h"
-#include "server/sheet/xls/xls_writer.h"
-#include "server/sheet/xlsx_writer.h"
+#include "sheet/sheet.h"
+#include "sheet/xls/xls_writer.h"
+#include "sheet/xlsx_writer.h"
 #include "tests/unit/sheet/temp_dir.h"
 
 using namespace qm;
@@ -16,17 +16,17 @@ using namespace qm::test;
 namespace {
 
 // Files may grow only to limit bytes while it lives: a disk that fills up mid-write.
-struct FileSizeLimit {
+struct fileSizeLimit {
   rlimit old{};
   void (*oldHandler)(int);
-  explicit FileSizeLimit(rlim_t limit) {
+  explicit fileSizeLimit(rlim_t limit) {
     oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit lim = old;
     lim.rlim_cur = limit;
     ::setrlimit(RLIMIT_FSIZE, &lim);
   }
-  ~FileSizeLimit() {
+  ~fileSizeLimit() {
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
   }
@@ -52,7 +52,7 @@ TEST(SaveFailure, WriteFailingMidwayLeavesOldFileAndNoTemporaryFile) {
     const std::string path = dir.file(c.name);
     std::ofstream(path) << "previous workbook";
     {
-      FileSizeLimit limit(16 * 1024);
+      fileSizeLimit limit(16 * 1024);
       EXPECT_THROW(c.write(sheet, path), std::runtime_error) << c.name;
     }
     EXPECT_EQ(readFile(path), "previous workbook") << c.name;

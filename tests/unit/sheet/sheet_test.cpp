@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "server/sheet/sheet.h"
+#include "sheet/sheet.h"
 
 using qm::Sheet;
 

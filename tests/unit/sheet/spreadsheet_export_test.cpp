@@ -5,8 +5,9 @@
 #include <vector>
 #include <sys/stat.h>
 
-#include "common/scripted_prompts.h"
-#include "server/sheet/spreadsheet_export.h"
+#include "common/ui/scripted_prompts.h"
+#include "sheet/spreadsheet_export.h"
+#include "sheet/spreadsheet_file_choice.h"
 #include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"
 
@@ -44,13 +45,13 @@ TEST(SpreadsheetExport, FileNameDecidesExtensionVersionAndFormat) {
   for (const Case& c : cases) {
     ScriptedPrompts prompts;
     prompts.fileNames.push_back(q(dir.file(c.typed)));
-    SpreadsheetExport x(prompts);
-    ASSERT_TRUE(x.chooseFile());
+    const std::optional<std::string> chosen = SpreadsheetFileChoice(prompts).choose();
+    ASSERT_TRUE(chosen);
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_EQ(prompts.log[0].text, kSpreadsheetFilter);
-    EXPECT_EQ(x.fileName(), q(dir.file(c.saved)));
+    EXPECT_EQ(*chosen, dir.file(c.saved));
+    SpreadsheetExport x(*chosen);
     EXPECT_EQ(x.version(), c.version) << c.typed;
-    ASSERT_TRUE(x.prepareFile());
     fill(x);
     x.save();
     x.quit();
@@ -66,23 +67,19 @@ TEST(SpreadsheetExport, FileNameDecidesExtensionVersionAndFormat) {
   EXPECT_EQ(xlsx.format.at({2, 1}), "@");
 }
 
-TEST(SpreadsheetExport, CancelledDialogChoosesNothing) {
+TEST(SpreadsheetFileChoice, CancelledDialogChoosesNothing) {
   ScriptedPrompts prompts;  // no file name queued: the dialog is cancelled
-  SpreadsheetExport x(prompts);
-  EXPECT_FALSE(x.chooseFile());
-  EXPECT_TRUE(x.fileName().isEmpty());
+  EXPECT_FALSE(SpreadsheetFileChoice(prompts).choose());
 }
 
-TEST(SpreadsheetExport, ExistingFileAnsweredNoEndsSilentlyAndKeepsIt) {
+TEST(SpreadsheetFileChoice, ExistingFileAnsweredNoEndsSilentlyAndKeepsIt) {
   TempDir dir("no");
   const std::string path = dir.file("old.xls");
   std::ofstream(path) << "old";
   ScriptedPrompts prompts;
   prompts.fileNames.push_back(q(path));
   prompts.answers.push_back(false);
-  SpreadsheetExport x(prompts);
-  ASSERT_TRUE(x.chooseFile());
-  EXPECT_FALSE(x.prepareFile());
+  EXPECT_FALSE(SpreadsheetFileChoice(prompts).choose());
   ASSERT_EQ(prompts.log.size(), 2u);
   EXPECT_EQ(prompts.log[1].kind, RecordedPrompt::Question);
   EXPECT_EQ(prompts.log[1].text, kOverwriteQuestion);
@@ -90,16 +87,16 @@ TEST(SpreadsheetExport, ExistingFileAnsweredNoEndsSilentlyAndKeepsIt) {
   EXPECT_EQ(readFile(path), "old");
 }
 
-TEST(SpreadsheetExport, ExistingFileAnsweredYesIsReplacedOnlyBySave) {
+TEST(SpreadsheetFileChoice, ExistingFileAnsweredYesIsReplacedOnlyBySave) {
   TempDir dir("yes");
   const std::string path = dir.file("old.xls");
   std::ofstream(path) << "old";
   ScriptedPrompts prompts;
   prompts.fileNames.push_back(q(path));
   prompts.answers.push_back(true);
-  SpreadsheetExport x(prompts);
-  ASSERT_TRUE(x.chooseFile());
-  ASSERT_TRUE(x.prepareFile());
+  const std::optional<std::string> chosen = SpreadsheetFileChoice(prompts).choose();
+  ASSERT_EQ(chosen, path);
+  SpreadsheetExport x(*chosen);
   EXPECT_EQ(readFile(path), "old") << "the old file must survive until the new one is complete";
   EXPECT_EQ(dir.entries(), 1u);
   fill(x);
@@ -108,7 +105,7 @@ TEST(SpreadsheetExport, ExistingFileAnsweredYesIsReplacedOnlyBySave) {
   EXPECT_TRUE(prompts.messages().isEmpty());
 }
 
-TEST(SpreadsheetExport, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeepsIt) {
+TEST(SpreadsheetFileChoice, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeepsIt) {
   TempDir dir("ro");
   struct Case {
     std::string name;
@@ -151,9 +148,7 @@ TEST(SpreadsheetExport, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeepsIt)
     ScriptedPrompts prompts;
     prompts.fileNames.push_back(q(path));
     prompts.answers.push_back(true);
-    SpreadsheetExport x(prompts);
-    ASSERT_TRUE(x.chooseFile());
-    EXPECT_FALSE(x.prepareFile()) << c.name;
+    EXPECT_FALSE(SpreadsheetFileChoice(prompts).choose()) << c.name;
     ASSERT_EQ(prompts.log.size(), 3u) << c.name;
     EXPECT_EQ(prompts.log[2].kind, RecordedPrompt::Message);
     EXPECT_EQ(prompts.log[2].text, kCannotReplaceMessage);
@@ -171,12 +166,7 @@ TEST(SpreadsheetExport, SaveIntoAVanishedFolderThrowsAndKeepsTheOldFile) {
   fs::create_directories(dir.file("out"));
   const std::string path = dir.file("out/old.xls");
   std::ofstream(path) << "old";
-  ScriptedPrompts prompts;
-  prompts.fileNames.push_back(q(path));
-  prompts.answers.push_back(true);
-  SpreadsheetExport x(prompts);
-  ASSERT_TRUE(x.chooseFile());
-  ASSERT_TRUE(x.prepareFile());
+  SpreadsheetExport x(path);
   fill(x);
   // Between the question and the save, the folder is moved away and a file takes its name.
   fs::rename(dir.file("out"), dir.file("moved"));
@@ -188,8 +178,7 @@ TEST(SpreadsheetExport, SaveIntoAVanishedFolderThrowsAndKeepsTheOldFile) {
 }
 
 TEST(SpreadsheetExport, CellStepsNeedAStartedWorkbook) {
-  ScriptedPrompts prompts;
-  SpreadsheetExport x(prompts);
+  SpreadsheetExport x;
   EXPECT_THROW(x.writeCell(1, 1, "x"), std::runtime_error);
   EXPECT_THROW(x.save(), std::runtime_error);
   x.startWorkbook();

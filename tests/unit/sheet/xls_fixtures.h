@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "server/sheet/sheet.h"
+#include "sheet/sheet.h"
 #include "tests/unit/sheet/sample_sheet.h"
 
 namespace qm::test {

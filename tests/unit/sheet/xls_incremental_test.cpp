@@ -10,10 +10,9 @@
 #include <vector>
 #include <zlib.h>
 
-#include "common/scripted_prompts.h"
-#include "server/sheet/spreadsheet_export.h"
-#include "server/sheet/xls/xls_builder.h"
-#include "server/sheet/xls/xls_writer.h"
+#include "sheet/spreadsheet_export.h"
+#include "sheet/xls/xls_builder.h"
+#include "sheet/xls/xls_writer.h"
 #include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"
 #include "tests/unit/sheet/xls_fixtures.h"
@@ -113,11 +112,7 @@ TEST(XlsIncremental, RowsPreparedInAnyStepsGiveTheSameBytes) {
 TEST(XlsIncremental, ExportWithRowsDoneWritesTheSameFileAndReadsBack) {
   TempDir dir("rowsdone");
   const Sheet whole = mixedSheet();
-  ScriptedPrompts prompts;
-  prompts.fileNames.push_back(QString::fromStdString(dir.file("名单.xls")));
-  SpreadsheetExport x(prompts);
-  ASSERT_TRUE(x.chooseFile());
-  ASSERT_TRUE(x.prepareFile());
+  SpreadsheetExport x(dir.file("名单.xls"));
   x.startWorkbook();
   for (std::size_t c = 0; c < whole.columnWidths().size(); ++c)
     if (!whole.columnWidths()[c].empty()) x.setColumnWidth(1, static_cast<int>(c) + 1, whole.columnWidths()[c]);
@@ -139,8 +134,7 @@ TEST(XlsIncremental, ExportWithRowsDoneWritesTheSameFileAndReadsBack) {
 }
 
 TEST(XlsIncremental, FinishedRowsRefuseWritesNamingTheCell) {
-  ScriptedPrompts prompts;
-  SpreadsheetExport x(prompts);
+  SpreadsheetExport x;
   x.startWorkbook();
   x.writeCell(1, 1, "a");
   x.setTextFormat(3, 2);

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "server/sheet/sheet.h"
-#include "server/sheet/xls/compound_file.h"
-#include "server/sheet/xls/xls_writer.h"
+#include "sheet/sheet.h"
+#include "sheet/xls/compound_file.h"
+#include "sheet/xls/xls_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
 #include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "server/sheet/sheet.h"
-#include "server/sheet/xlsx_check.h"
-#include "server/sheet/xlsx_writer.h"
+#include "sheet/sheet.h"
+#include "sheet/xlsx_check.h"
+#include "sheet/xlsx_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
 #include "tests/support/sheet_readers.h"
 #include "tests/unit/sheet/temp_dir.h"

@@ -1,0 +1,34 @@
+#pragma once
+// One tab of the browser: its sheet in the tab control, the view and the page
+// it owns, and the state a run keeps on the tab it works on.
+#include <QWidget>
+
+#include "browser/web/web_document.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace qm {
+
+class WebPage;
+
+class WebTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit WebTab(QWebEngineProfile* profile, QWidget* parent = nullptr);
+
+  QWebEngineView* view() const { return view_; }
+  WebPage* page() const { return page_; }
+  WebDocument document() const;
+
+  // A scrape that took this tab holds it until it ends.
+  bool busy() const { return busy_; }
+  void setBusy(bool on) { busy_ = on; }
+
+ private:
+  QWebEngineView* view_ = nullptr;
+  WebPage* page_ = nullptr;
+  bool busy_ = false;
+};
+
+}  // namespace qm

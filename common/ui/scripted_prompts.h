@@ -1,0 +1,37 @@
+#pragma once
+// Prompts for tests: answers come from queues, every dialog is recorded.
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "common/ui/prompts.h"
+
+namespace qm {
+
+struct RecordedPrompt {
+  enum Kind { Message, Question, SaveFile, OpenFile, Folder, Captcha } kind;
+  QString text;   // message/question text, or the filter of a file dialog
+  QString title;
+  PromptIcon icon = PromptIcon::None;
+};
+
+class ScriptedPrompts : public Prompts {
+ public:
+  std::deque<bool> answers;       // questions; an empty queue answers No
+  std::deque<QString> fileNames;  // save/open/folder; an empty queue cancels
+  std::deque<QString> captchas;   // an empty queue cancels
+  std::vector<RecordedPrompt> log;
+
+  void message(const QString& text, const QString& title, PromptIcon icon) override;
+  bool question(const QString& text, const QString& title) override;
+  QString saveFileName(const QString& filter, const QString& startDir) override;
+  QString openFileName(const QString& filter, const QString& startDir) override;
+  QString folder(const QString& caption) override;
+  QString captcha(const QImage& picture, const QString& caption) override;
+
+  // Texts of the message boxes shown so far, in order.
+  QStringList messages() const;
+  QString lastMessage() const;
+};
+
+}  // namespace qm

@@ -1,0 +1,54 @@
+#pragma once
+// Runs a client's request on the client's own worker thread and hands back a
+// future that the coroutine which made the request co_awaits (#include
+// <QCoroFuture>): `std::string page = co_await getAsync(client, url);`. The
+// body comes back, or the HttpError is rethrown at the co_await. The event
+// loop keeps running meanwhile, so windows and stop buttons stay live.
+#include <QFuture>
+#include <QPromise>
+#include <QThreadPool>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/http_client.h"
+
+class QObject;
+
+namespace qm {
+
+using HttpRequest = std::function<std::string(HttpClient&)>;
+
+// Runs `job` on the client's worker thread, after any request already queued
+// there; its result, or the exception it throws, comes back through the future.
+template <typename T>
+QFuture<T> runOnWorker(HttpClient& client, std::function<T()> job) {
+  auto promise = std::make_shared<QPromise<T>>();
+  QFuture<T> future = promise->future();
+  promise->start();
+  client.worker().start([promise, job = std::move(job)] {
+    try {
+      promise->addResult(job());
+    } catch (...) {
+      // Stored as is, so result() and co_await rethrow the exception itself.
+      promise->setException(std::current_exception());
+    }
+    promise->finish();
+  });
+  return future;
+}
+
+// One client runs its requests one after another, never two at once. The
+// caller must not touch the client's headers while its request runs.
+QFuture<std::string> requestAsync(HttpClient& client, HttpRequest request);
+QFuture<std::string> getAsync(HttpClient& client, std::string url);
+QFuture<std::string> postAsync(HttpClient& client, std::string url, std::string body);
+
+// Progress callbacks run on the worker thread; these post each call, queued,
+// to the user-interface thread, where it runs only while `context` (the
+// object showing the progress) still exists: a client may outlive it.
+TransferCallbacks postedTo(QObject* context, TransferCallbacks callbacks);
+
+}  // namespace qm

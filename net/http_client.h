@@ -1,0 +1,109 @@
+#pragma once
+// One named HTTP client (IdHTTP1 ... IdHTTP4) over one libcurl easy handle.
+// Header values set on the client stay between runs; extra header lines are
+// cleared per run. Header lines go out in the fixed order Connection,
+// Content-Type, Content-Length (POST), Cache-control, extra lines, [Host],
+// Accept, Accept-Encoding, Accept-Language, Referer, User-Agent, each only when
+// it has a value (libcurl always puts Host right after the request line). POST
+// goes out as HTTP/1.0 on a fresh connection, GET as HTTP/1.1 and may reuse the
+// held one. Redirects are not followed; any non-2xx status fails. Bodies come
+// back byte for byte, never decompressed.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/http_cookies.h"
+
+class QThreadPool;
+
+namespace qm {
+
+class HttpError : public std::runtime_error {
+ public:
+  HttpError(const std::string& what, int status = 0) : std::runtime_error(what), status_(status) {}
+  int status() const { return status_; }  // 0 for connection failures and time-outs
+
+ private:
+  int status_;
+};
+
+struct HttpHeaderValues {
+  std::string connection;
+  std::string contentType = "text/html";
+  std::string cacheControl;
+  std::string accept = "text/html, */*";
+  std::string acceptEncoding;
+  std::string acceptLanguage;
+  std::string referer;
+  std::string userAgent = "Mozilla/3.0 (compatible; Indy Library)";
+};
+
+// Transfer progress callbacks; run on the thread that performs the request.
+// Every body going out (POST) or coming in reports begin, progress, end.
+struct TransferCallbacks {
+  std::function<void(std::int64_t announced)> begin;  // 0 when no size is announced
+  std::function<void(std::int64_t soFar)> progress;
+  std::function<void()> end;
+};
+
+class HttpClient {
+ public:
+  // readTimeoutMs: a request that receives nothing for that long fails; 0 = none.
+  explicit HttpClient(std::string name, long readTimeoutMs = 0);
+  ~HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
+
+  const std::string& name() const { return name_; }
+  HttpHeaderValues& headers() { return headers_; }
+  void clearExtraLines() { extraLines_.clear(); }
+  // Sent exactly as given ("Cookie:" + text, "ccrf-token:" + token,
+  // "X-Requested-With: XMLHttpRequest"). The first "Cookie:" line is merged
+  // with the cookies that earlier answers set on this client; without such a
+  // line those cookies are not sent.
+  void addExtraLine(std::string line) { extraLines_.push_back(std::move(line)); }
+  const std::vector<std::string>& extraLines() const { return extraLines_; }
+  const HttpCookies& cookies() const { return cookies_; }
+  void setTransferCallbacks(TransferCallbacks cb) { callbacks_ = std::move(cb); }
+
+  // Blocking calls; throw HttpError. Safe to call from a worker thread as long
+  // as one client runs one request at a time.
+  std::string get(const std::string& url);
+  std::string post(const std::string& url, std::string_view body);
+  // The same POST in two halves: startPost returns once the request has gone
+  // out, and finishRequest waits for the answer, so the caller can work while
+  // the server does. One request at a time; finishRequest throws HttpError as
+  // post() does.
+  void startPost(const std::string& url, std::string_view body);
+  std::string finishRequest();
+  bool requestOut() const;
+  // Drops the connection the client holds (after waiting out a started request).
+  void disconnect();
+
+  // The one worker thread that runs this client's requests (async_request.h),
+  // so a client never runs two at once. Created on first use.
+  QThreadPool& worker();
+
+ private:
+  struct Impl;
+  void begin(const std::string& url, const std::string_view* body);
+
+  std::string name_;
+  long readTimeoutMs_;
+  HttpHeaderValues headers_;
+  std::vector<std::string> extraLines_;
+  HttpCookies cookies_;
+  TransferCallbacks callbacks_;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Status panel texts of the transfer progress.
+std::string transferProgressText(std::int64_t soFar, std::int64_t announced);
+inline const char* const kTransferDoneText = "服务器数据下载完成！";
+
+}  // namespace qm

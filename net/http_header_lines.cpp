@@ -1,0 +1,73 @@
+#include "net/http_header_lines.h"
+
+#include <algorithm>
+
+namespace qm {
+namespace {
+
+bool startsWithNoCase(const std::string& s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char c = s[i];
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    char p = prefix[i];
+    if (p >= 'A' && p <= 'Z') p = char(p - 'A' + 'a');
+    if (c != p) return false;
+  }
+  return true;
+}
+
+void addIfSet(std::vector<std::string>& out, const char* name, const std::string& value) {
+  if (!value.empty()) out.push_back(std::string(name) + ": " + value);
+}
+
+}  // namespace
+
+std::vector<std::string> composeHeaderLines(const HttpHeaderValues& v,
+                                            const std::vector<std::string>& extraLines,
+                                            const HttpCookies& cookies,
+                                            std::optional<std::size_t> bodyLength) {
+  std::vector<std::string> out;
+  addIfSet(out, "Connection", v.connection);
+  addIfSet(out, "Content-Type", v.contentType);
+  if (bodyLength) out.push_back("Content-Length: " + std::to_string(*bodyLength));
+  addIfSet(out, "Cache-control", v.cacheControl);
+  bool cookieMerged = false;
+  for (const auto& line : extraLines) {
+    if (!cookieMerged && startsWithNoCase(line, "cookie:")) {
+      cookieMerged = true;
+      out.push_back(line.substr(0, 7) + cookies.merged(std::string_view(line).substr(7)));
+    } else {
+      out.push_back(line);
+    }
+  }
+  addIfSet(out, "Accept", v.accept);
+  addIfSet(out, "Accept-Encoding", v.acceptEncoding);
+  addIfSet(out, "Accept-Language", v.acceptLanguage);
+  addIfSet(out, "Referer", v.referer);
+  addIfSet(out, "User-Agent", v.userAgent);
+  return out;
+}
+
+std::string curlHeaderForm(const std::string& line) {
+  size_t colon = line.find(':');
+  if (colon == std::string::npos) return line;
+  bool emptyValue = std::all_of(line.begin() + colon + 1, line.end(),
+                                [](char c) { return c == ' ' || c == '\t'; });
+  // libcurl drops blank values anyway; "Name;" is its way to send "Name:".
+  if (emptyValue) return line.substr(0, colon) + ";";
+  return line;
+}
+
+std::vector<std::string> curlSuppressions(const std::vector<std::string>& composed, bool post) {
+  auto has = [&](std::string_view prefix) {
+    return std::any_of(composed.begin(), composed.end(),
+                       [&](const std::string& l) { return startsWithNoCase(l, prefix); });
+  };
+  std::vector<std::string> out{"Expect:"};
+  if (!has("accept:")) out.push_back("Accept:");
+  if (post && !has("content-type:")) out.push_back("Content-Type:");
+  return out;
+}
+
+}  // namespace qm

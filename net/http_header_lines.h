@@ -1,0 +1,28 @@
+#pragma once
+// The header lines of one request in the order the clients send them, as
+// handed to libcurl. Host is left out: libcurl always sends it right after the
+// request line.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/http_client.h"
+
+namespace qm {
+
+// bodyLength is set for a POST. The first "Cookie:" extra line carries the
+// browser text merged with the client's kept cookies.
+std::vector<std::string> composeHeaderLines(const HttpHeaderValues& values,
+                                            const std::vector<std::string>& extraLines,
+                                            const HttpCookies& cookies,
+                                            std::optional<std::size_t> bodyLength);
+
+// The form libcurl needs to send a line as given: "Name:" with nothing after
+// the colon would remove the header, "Name;" sends it bare.
+std::string curlHeaderForm(const std::string& line);
+
+// Lines that stop libcurl's own additions (Expect, Accept, a POST's
+// Content-Type) when the composed lines do not carry them.
+std::vector<std::string> curlSuppressions(const std::vector<std::string>& composed, bool post);
+
+}  // namespace qm

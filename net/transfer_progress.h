@@ -1,0 +1,17 @@
+#pragma once
+// A client's transfer progress shown as a status text: cleared at the start,
+// the progress text while bytes move, the done text at the end. Each text
+// reaches `show` on the UI thread, and only while `context` exists, so the
+// window may go before the client.
+#include <QString>
+#include <functional>
+
+#include "net/http_client.h"
+
+class QObject;
+
+namespace qm {
+
+TransferCallbacks panelProgress(QObject* context, std::function<void(const QString&)> show);
+
+}  // namespace qm

@@ -1,9 +1,0 @@
-#include "server/sheet/xls/xls_writer.h"
-
-#include "server/sheet/xls/xls_builder.h"
-
-namespace qm {
-
-void writeXls(const Sheet& sheet, const std::string& path) { xls::XlsBuilder(sheet).save(path); }
-
-}  // namespace qm

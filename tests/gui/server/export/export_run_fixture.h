@@ -1,0 +1,104 @@
+#pragma once
+// The export core against an in-process regsim: a logged-in IdHTTP1, a
+// scripted save dialog in a temp folder, and the run's status texts.
+#include <QCoreApplication>
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QEventLoop>
+#include <exception>
+#include <QTemporaryDir>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "common/ui/scripted_prompts.h"
+#include "net/http_client.h"
+#include "server/export/in_school_export_run.h"
+#include "server/protocol/query_page_info.h"
+#include "server/protocol/query_request.h"
+#include "sheet/spreadsheet_export.h"
+#include "sheet/spreadsheet_file_choice.h"
+#include "sim/regsim.h"
+
+namespace qm::test {
+
+// Runs a task to its end in a nested loop; unlike QCoro::waitFor (0.8) it
+// hands the task's exception on instead of waiting forever.
+template <typename T>
+T finish(QCoro::Task<T> task) {
+  QEventLoop loop;
+  T result{};
+  std::exception_ptr error;
+  bool done = false;
+  auto wrapper = [&]() -> QCoro::Task<> {
+    try {
+      result = co_await task;
+    } catch (...) {
+      error = std::current_exception();
+    }
+    done = true;
+    loop.quit();
+  };
+  auto running = wrapper();
+  if (!done) loop.exec();
+  if (error) std::rethrow_exception(error);
+  return result;
+}
+
+struct ExportRun {
+  sim::RegSim sim;
+  HttpClient client{"IdHTTP1"};
+  ScriptedPrompts prompts;
+  QTemporaryDir dir;
+  std::vector<std::string> statuses;
+  std::atomic<bool> stop = false;
+  InSchoolExportHooks hooks;
+
+  explicit ExportRun(sim::RegSimOptions options) : sim(options) {
+    if (!sim.start()) throw std::runtime_error("regsim did not start");
+    hooks.status = [this](const std::string& s) { statuses.push_back(s); };
+    hooks.stopRequested = [this] { return stop.load(); };
+  }
+
+  std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromUtf8(name)).toStdString(); }
+
+  // Logs in, then does what the window does before the core: cookie line and query page.
+  QueryPageInfo loginAndReadPage() {
+    client.clearExtraLines();
+    client.addExtraLine("Cookie:" + sim.loginCookie());
+    return ReadQueryPageInfo(client.get("http://" + sim.host() + std::string(kQueryPagePath)));
+  }
+
+  InSchoolExportResult run(const ExportSelection& selection, const char* fileName) {
+    const QueryPageInfo info = loginAndReadPage();
+    prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
+    SpreadsheetExport sheet;
+    SpreadsheetFileChoice target(prompts);
+    return finish(runInSchoolExport(client, sheet, target, sim.host(), info, selection, hooks));
+  }
+
+  // Bodies of the query-service requests, in order.
+  std::vector<std::string> queryBodies() const {
+    std::vector<std::string> out;
+    for (const auto& r : sim.requests())
+      if (r.path == sim::RegSim::kQueryServicePath) out.push_back(r.body);
+    return out;
+  }
+};
+
+inline ExportSelection selectionOf(std::initializer_list<int> positions, const char* grade = "**") {
+  ExportSelection s;
+  s.GradeCode = grade;
+  s.columns.fill(false);
+  for (int p : positions) s.columns[static_cast<std::size_t>(p - 1)] = true;
+  return s;
+}
+
+inline ExportSelection allColumns(const char* grade = "**") {
+  ExportSelection s;
+  s.GradeCode = grade;
+  s.columns.fill(true);
+  return s;
+}
+
+}  // namespace qm::test
