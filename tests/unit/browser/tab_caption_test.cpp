@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
         CaptionCase{"MixedShort", "登录 - Login", "登录 - Login" + std::string(26 - 12, ' ') + "..."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(tabCaption, PaddedCaptionIs26GbkBytesBeforeTheDots) {
+TEST(TabCaption, PaddedCaptionIs26GbkBytesBeforeTheDots) {
   for (std::string title : {"", "学籍", "x学籍y", "登录页面"}) {
     std::string caption = tabCaption(title);
     ASSERT_EQ(caption.substr(caption.size() - 3), "...");
@@ -41,7 +41,7 @@ TEST(tabCaption, PaddedCaptionIs26GbkBytesBeforeTheDots) {
   }
 }
 
-TEST(tabCaption, CharacterGbkLacksCountsOneByteAndStaysAsItIs) {
+TEST(TabCaption, CharacterGbkLacksCountsOneByteAndStaysAsItIs) {
   // U+20BB7 is outside GBK: one byte ("?") in the count, kept as written.
   const std::string rare = "\xF0\xA0\xAE\xB7";
   std::string title = rare + std::string(23, 'x') + "yz";

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Page request, query POST, then the next export's page request, on one client.
-TEST(ExportRequests, QueryHeadersStayOnTheClientForTheNextPageRequest) {
+TEST(QueryHeaders, StayOnTheClientForTheNextPageRequest) {
   LoopbackServer server;
   server.enqueue(CannedResponse::ok("page one"));
   server.enqueue(CannedResponse::ok("{\"rows\":[]}"));
@@ -114,7 +114,7 @@ TEST(ExportRequests, QueryHeadersStayOnTheClientForTheNextPageRequest) {
   EXPECT_EQ(sent[2].raw, request("GET " + kListPage + " HTTP/1.1", later));
 }
 
-TEST(ExportRequests, EmptyHeaderValuesSendNoLineAndCurlAddsNoneOfItsOwn) {
+TEST(EmptyHeaderValues, SendNoLineAndCurlAddsNoneOfItsOwn) {
   LoopbackServer server;
   server.enqueue(CannedResponse::ok("a"));
   server.enqueue(CannedResponse::ok("b"));

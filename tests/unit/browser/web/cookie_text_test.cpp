@@ -103,7 +103,7 @@ TEST(CookieText, LongTextIsKeptWhole) {
   EXPECT_EQ(text, expected);
 }
 
-TEST(hostWithoutPort, DropsThePortAndLowersTheCase) {
+TEST(HostWithoutPort, DropsThePortAndLowersTheCase) {
   EXPECT_EQ(hostWithoutPort("XJ.Example.cn:8080"), "xj.example.cn");
   EXPECT_EQ(hostWithoutPort("10.0.0.1"), "10.0.0.1");
   EXPECT_EQ(hostWithoutPort("[::1]:80"), "::1");

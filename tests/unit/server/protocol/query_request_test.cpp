@@ -16,7 +16,7 @@ struct BodyCase {
   std::string expected;
 };
 
-TEST(buildQueryBody, ExactBytes) {
+TEST(BuildQueryBody, ExactBytes) {
   const std::string code32 = "4401060000010000000000000000ABCD";
   const BodyCase cases[] = {
       {0, "1", "440106000001", 0,

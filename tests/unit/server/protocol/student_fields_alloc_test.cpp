@@ -27,7 +27,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace qm {
 namespace {
 
-TEST(readStudentFields, PageWalkAndCellsMakeNoAllocation) {
+TEST(ReadStudentFields, PageWalkAndCellsMakeNoAllocation) {
   std::vector<std::string> records;
   for (int i = 0; i < 50; ++i) {
     auto parts = testing::realisticRecord();

@@ -1,5 +1,5 @@
 // Seeded random answers and texts: the copy-free walk and decoders must give
-// the same results as ReadKeyedRecord, studentCellText, DecodeUnicodeEscapesUtf8
+// the same results as ReadKeyedRecord with the code tables, DecodeUnicodeEscapesUtf8
 // and utf8::sanitized, byte for byte, on every one of them.
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 
 #include "server/protocol/student_record.h"
 #include "server/protocol/text_routines.h"
+#include "tests/support/cell_reference.h"
 
 namespace qm::testing {
 
@@ -43,7 +44,7 @@ inline int expectSameStudentWalk(std::string_view answer) {
     for (int c = 0; c < 19; ++c) {
       cell = "|";  // appends, never replaces
       appendStudentCellText(fields, c, cell);
-      EXPECT_EQ(cell, "|" + studentCellText(*old, c)) << "call " << call << " column " << c;
+      EXPECT_EQ(cell, "|" + cellFromRoutines(*old, c)) << "call " << call << " column " << c;
     }
   }
   ADD_FAILURE() << "walk did not end";
