@@ -3,6 +3,9 @@
 // bodies with the same header lines (HTTP/1.0, a fresh connection each, as the
 // export's client does). Prints wall time, requests, peak memory and the ratio.
 //   export_bench [students] [rounds] [server delay per page, ms]
+//   export_bench --repeat N [students]
+// The second form runs N exports in a row in one process, as a school does
+// during a day, and prints the resident size after each.
 #include <QCoreApplication>
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -195,10 +198,42 @@ void breakDown(const std::vector<std::string>& pages, const QString& file) {
   std::printf("  saving the .xls: %.3f s\n", seconds(t0));
 }
 
+// N exports in a row; the resident size after each, and its growth over the first.
+int repeatExports(int exports, int students) {
+  qm::sim::RegSim sim({.students = students});
+  if (!sim.start()) {
+    std::fprintf(stderr, "regsim did not start\n");
+    return 1;
+  }
+  const std::string cookie = sim.loginCookie();
+  QTemporaryDir dir;
+  const QString file = QDir(dir.path()).filePath(QStringLiteral("zxs.xls"));
+  std::printf("%d exports of %d students, resident size before: %ld KB\n", exports, students, statusKb("VmRSS:"));
+  long first = 0, largest = 0;
+  for (int i = 1; i <= exports; ++i) {
+    sim.clearRequests();
+    const ExportFigures e = runExport(sim, cookie, file);
+    const long rss = statusKb("VmRSS:");
+    if (i == 1) first = rss;
+    largest = std::max(largest, rss);
+    std::printf("export %2d: %.3f s, %d students, resident %ld KB (%+ld KB over the first), peak %ld KB\n", i,
+                e.seconds, e.students, rss, rss - first, e.peakKb);
+  }
+  std::printf("largest resident size after an export: %ld KB, %+ld KB over the first\n", largest, largest - first);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "--repeat") == 0) {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const int code = repeatExports(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10,
+                                   argc > 3 ? std::atoi(argv[3]) : 65534);
+    curl_global_cleanup();
+    return code;
+  }
   const int students = argc > 1 ? std::atoi(argv[1]) : 65534;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   // A server that takes this long per page, as a real one does (0: as fast as loopback allows).

@@ -2,11 +2,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
 #include <QDateTime>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -21,6 +21,7 @@
 #include <QWebEngineView>
 
 #include "browser/close_rule.h"
+#include "browser/completed_time.h"
 #include "browser/web/cookie_mirror.h"
 #include "browser/web/web_tab.h"
 #include "browser/tab_caption.h"
@@ -86,7 +87,7 @@ TForm1::TForm1(AppState& state, Prompts& prompts, QWidget* parent)
   profile_ = new QWebEngineProfile(this);
   cookies_ = new CookieMirror(profile_->cookieStore(), this);
   buildLayout();
-  tabs_ = new TabStrip(RzPageControl1, profile_, this);
+  tabs_ = new TabStrip(RzPageControl1, profile_, prompts_, this);
   connect(RzPageControl1, &QTabWidget::currentChanged, this, [this] { RzPageControl1PageChange(); });
   connect(RzPageControl1, &QTabWidget::tabCloseRequested, this, [this] { RzPageControl1Close(); });
   Timer2 = new QTimer(this);
@@ -125,7 +126,10 @@ void TForm1::buildLayout() {
   FlatComboBox1->setEditable(true);
   FlatComboBox1->setInsertPolicy(QComboBox::NoInsert);
   FlatComboBox1->setFixedWidth(433);
-  FlatComboBox1->lineEdit()->installEventFilter(this);
+  // The combo box, not its line edit, holds the keyboard and hands keys to
+  // the line edit directly, past any event filter: take Enter from the line
+  // edit's own signal, whichever way the key came in.
+  connect(FlatComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { FlatComboBox1KeyPress(13); });
   topBarLayout_->addWidget(FlatComboBox1);
   topBarLayout_->addStretch(1);
   outer->addWidget(topBar_);
@@ -276,9 +280,18 @@ WebTab* TForm1::openTabWithHooks(bool windowClosingHook) {
   return tab;
 }
 
+void TForm1::showTabLimitMessage() {
+  // One box at a time: while it is up, further refusals show nothing.
+  if (tabLimitBoxUp_) return;
+  tabLimitBoxUp_ = true;
+  QPointer<TForm1> self(this);
+  prompts_.message(kTabLimitMessage);
+  if (self) tabLimitBoxUp_ = false;
+}
+
 WebTab* TForm1::OpenTab(bool windowClosingHook) {
   if (tabs_->full()) {
-    prompts_.message(kTabLimitMessage);
+    showTabLimitMessage();
     return nullptr;
   }
   return openTabWithHooks(windowClosingHook);
@@ -302,17 +315,6 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 void TForm1::FormResize() {
   if (auto* about = toolColumn_->findChild<QWidget*>(kAboutButton)) about->move(2, height() - 140);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == FlatComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      FlatComboBox1KeyPress(13);
-      return true;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::FlatComboBox1KeyPress(int key) {
@@ -348,8 +350,16 @@ void TForm1::Timer2Timer() {
 QWebEnginePage* TForm1::NewWindow2() {
   if (tearingDown_) return nullptr;
   if (tabs_->full()) {
-    // Not inside the engine's call: a modal box there would nest the event loop.
-    QMetaObject::invokeMethod(this, [this] { prompts_.message(kTabLimitMessage); }, Qt::QueuedConnection);
+    // Not inside the engine's call: a modal box there would nest the event
+    // loop. A page that floods window.open gets one box; requests refused
+    // while it is queued or up are dropped.
+    if (!tabLimitBoxUp_) {
+      tabLimitBoxUp_ = true;
+      QMetaObject::invokeMethod(this, [this] {
+        tabLimitBoxUp_ = false;
+        showTabLimitMessage();
+      }, Qt::QueuedConnection);
+    }
     return nullptr;
   }
   WebTab* tab = openTabWithHooks(true);
@@ -364,10 +374,7 @@ void TForm1::DocumentComplete() {
   if (!tab) return;
   QWebEngineView* view = tab->view();
   FlatComboBox1->setEditText(view->url().toString());
-  const QLocale locale = QLocale::system();
-  const QDateTime now = QDateTime::currentDateTime();
-  setPanelText(0, QStringLiteral("打开完毕!") + locale.toString(now.date(), QLocale::ShortFormat) + " " +
-                      locale.toString(now.time(), QLocale::LongFormat));
+  setPanelText(0, QStringLiteral("打开完毕!") + completedAtText(QDateTime::currentDateTime(), QLocale::system()));
   QString caption = QString::fromStdString(tabCaption(view->title().toStdString()));
   RzPageControl1->setTabText(last, caption.replace('&', QStringLiteral("&&")));
   emit documentComplete();

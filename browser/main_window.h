@@ -96,7 +96,6 @@ class TForm1 : public QMainWindow, public WindowHost {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildLayout();
@@ -104,6 +103,8 @@ class TForm1 : public QMainWindow, public WindowHost {
   void attachHooks(QWebEnginePage* page, bool windowClosingHook);
   QPushButton* addToolButton(const QString& objectName, const QString& caption);
   void placeToolButtons();
+  // The tab limit's message box, never two at once.
+  void showTabLimitMessage();
   void bindKey(QPushButton* button, const QKeySequence& key);
 
   AppState& state_;
@@ -126,6 +127,7 @@ class TForm1 : public QMainWindow, public WindowHost {
   bool closePending_ = false;  // a close request is clicking "注销"
   bool closeAllowed_ = false;  // the close request decided to close
   bool tearingDown_ = false;
+  bool tabLimitBoxUp_ = false;  // the limit message is queued or shown
 };
 
 }  // namespace qm

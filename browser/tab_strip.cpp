@@ -8,12 +8,12 @@
 
 namespace qm {
 
-TabStrip::TabStrip(QTabWidget* tabs, QWebEngineProfile* profile, QObject* parent)
-    : QObject(parent), tabs_(tabs), profile_(profile) {
+TabStrip::TabStrip(QTabWidget* tabs, QWebEngineProfile* profile, Prompts& prompts, QObject* parent)
+    : QObject(parent), tabs_(tabs), profile_(profile), prompts_(prompts) {
   tabs_->setTabsClosable(true);
 }
 
-WebTab* TabStrip::makeTab() { return new WebTab(profile_); }
+WebTab* TabStrip::makeTab() { return new WebTab(profile_, prompts_); }
 
 WebTab* TabStrip::createHome() {
   WebTab* tab = makeTab();

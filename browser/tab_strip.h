@@ -9,12 +9,14 @@ class QWebEngineProfile;
 
 namespace qm {
 
+class Prompts;
 class WebTab;
 
 class TabStrip : public QObject {
   Q_OBJECT
  public:
-  TabStrip(QTabWidget* tabs, QWebEngineProfile* profile, QObject* parent = nullptr);
+  // Pages show their dialogs through prompts.
+  TabStrip(QTabWidget* tabs, QWebEngineProfile* profile, Prompts& prompts, QObject* parent = nullptr);
 
   int LastTabIndex() const { return book_.LastTabIndex(); }
   int ActiveTabIndex() const { return book_.ActiveTabIndex(); }
@@ -40,6 +42,7 @@ class TabStrip : public QObject {
 
   QTabWidget* tabs_;
   QWebEngineProfile* profile_;  // owned by the window, outlives the pages
+  Prompts& prompts_;
   TabBook<WebTab*> book_;
 };
 

@@ -1,6 +1,11 @@
 #pragma once
 // Files are never lost: a file is written under a temporary name in the target's
-// folder and renamed over the target only when it is complete.
+// folder and renamed over the target only when it is complete. The new file
+// keeps the old one's mode; a read-only target (no write bit at all) is
+// refused, also for root; a symbolic link is written through to its target.
+// The temporary name carries the writer's pid, so the first save into a
+// folder in a run removes what crashed saves left there, never the file of a
+// live one.
 #include <string>
 #include <string_view>
 
@@ -32,6 +37,12 @@ class AtomicFile {
   int fd_ = -1;
   bool committed_ = false;
 };
+
+// "<target>.~qm": the start of every temporary name of target.
+std::string atomicTempPrefix(const std::string& target);
+// Removes the temporary files in target's folder whose writing process is
+// gone; returns how many.
+int removeStaleTempFiles(const std::string& target);
 
 // Whole-file convenience: true when path holds exactly bytes afterwards.
 bool saveFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);

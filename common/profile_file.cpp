@@ -10,11 +10,14 @@
 
 #include "common/atomic_file.h"
 #include "common/text_encoding.h"
+#include "common/utf8.h"
 
 namespace qm {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr std::string_view kCrLf = "\r\n";
 // GetPrivateProfileString is called with a 2048-byte buffer: one byte is the terminator.
 constexpr std::size_t kValueBytes = 2047;
@@ -49,22 +52,74 @@ struct Line {
   std::string text;        // the line decoded to UTF-8
 };
 
+// UTF-16 text (either byte order) as UTF-8; an unpaired surrogate gives U+FFFD
+// and an odd last byte is dropped.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](std::size_t i) -> char16_t {
+    const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    return static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+  };
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    char32_t cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
+      const char16_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+    utf8::append(out, cp);
+  }
+  return out;
+}
+
+std::string utf8ToUtf16(std::string_view text, bool bigEndian) {
+  std::u16string units;
+  utf8::appendAsUtf16(units, text);
+  std::string out;
+  out.reserve(units.size() * 2);
+  for (char16_t u : units) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
 // The file split into lines. A file with a UTF-8 byte order mark is UTF-8 text
-// (Notepad writes it so) and is written back the same way; any other file is GB18030.
+// (Notepad writes it so) and is written back the same way; so is UTF-16 with
+// its mark (Notepad's "Unicode"), held here as UTF-8 and turned back on
+// writing; any other file is GB18030.
 struct Document {
-  std::string bytes;
-  std::string_view bom;
+  enum Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+  std::string bytes;  // the file, or for UTF-16 its text as UTF-8 after the mark
+  std::string bom;
+  Encoding encoding = Ansi;
   std::vector<Line> lines;
 
-  bool utf8() const { return !bom.empty(); }
-  std::string decode(std::string_view s) const { return utf8() ? std::string(s) : gb18030ToUtf8(s); }
-  std::string encode(std::string_view s) const { return utf8() ? std::string(s) : utf8ToGb18030(s); }
+  bool unicode() const { return encoding != Ansi; }
+  std::string decode(std::string_view s) const { return unicode() ? std::string(s) : gb18030ToUtf8(s); }
+  std::string encode(std::string_view s) const { return unicode() ? std::string(s) : utf8ToGb18030(s); }
+  // The file bytes of text built from the lines' raw bytes and encode().
+  std::string finish(std::string_view text) const {
+    if (encoding == Utf16Le || encoding == Utf16Be) return bom + utf8ToUtf16(text, encoding == Utf16Be);
+    return bom + std::string(text);
+  }
 
   void parse() {
     std::string_view rest(bytes);
     if (rest.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-      bom = rest.substr(0, kUtf8Bom.size());
+      encoding = Utf8;
+      bom = kUtf8Bom;
       rest.remove_prefix(kUtf8Bom.size());
+    } else if (rest.substr(0, 2) == kUtf16LeBom || rest.substr(0, 2) == kUtf16BeBom) {
+      encoding = rest.substr(0, 2) == kUtf16BeBom ? Utf16Be : Utf16Le;
+      bom = rest.substr(0, 2);
+      bytes = utf16ToUtf8(rest.substr(2), encoding == Utf16Be);
+      rest = bytes;
     }
     while (!rest.empty()) {
       Line line;
@@ -125,10 +180,14 @@ struct Document {
 
 enum class Load { Ok, Missing, Failed };
 
-Load loadDocument(const std::string& path, Document& doc) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Failed;
+// Only a regular file is read: a FIFO or a device would block or never end.
+Load loadBytes(const std::string& path, std::string& bytes) {
   struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Failed;
+  if (!S_ISREG(st.st_mode)) return Load::Failed;
+  // Non-blocking: something swapped in after the test must not hang us either.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Failed;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   char buf[8192];
   while (ok) {
@@ -138,12 +197,10 @@ Load loadDocument(const std::string& path, Document& doc) {
       ok = n == 0;
       break;
     }
-    doc.bytes.append(buf, static_cast<std::size_t>(n));
+    bytes.append(buf, static_cast<std::size_t>(n));
   }
   ::close(fd);
-  if (!ok) return Load::Failed;
-  doc.parse();
-  return Load::Ok;
+  return ok ? Load::Ok : Load::Failed;
 }
 
 // Windows hands out one pair of matching quotes' contents.
@@ -185,9 +242,11 @@ std::string singleLine(std::string_view value) {
 
 }  // namespace
 
-std::string ProfileFile::read(const std::string& section, const std::string& key, const std::string& def) const {
+std::string profileRead(std::string_view fileBytes, const std::string& section, const std::string& key,
+                        const std::string& def) {
   Document doc;
-  if (loadDocument(path_, doc) != Load::Ok) return def;
+  doc.bytes.assign(fileBytes);
+  doc.parse();
   auto header = doc.findSection(section);
   if (!header) return def;
   auto line = doc.findKey(*header, key);
@@ -195,20 +254,13 @@ std::string ProfileFile::read(const std::string& section, const std::string& key
   return cutToBuffer(unquote(trimBlanks(doc.lines[*line].value)));
 }
 
-bool ProfileFile::write(const std::string& section, const std::string& key, const std::string& value) {
-  error_.clear();
-  auto fail = [this] {
-    error_ = "Unable to write to " + path_;
-    return false;
-  };
+std::string profileWritten(std::string_view fileBytes, const std::string& section, const std::string& key,
+                           const std::string& value) {
   Document doc;
-  Load load = loadDocument(path_, doc);
-  if (load == Load::Failed) return fail();
-  // A read-only file refuses the write, as it does on Windows, although a rename could replace it.
-  if (load == Load::Ok && ::access(path_.c_str(), W_OK) != 0) return fail();
-
+  doc.bytes.assign(fileBytes);
+  doc.parse();
   const std::string entry = doc.encode(key + "=" + singleLine(value));
-  std::string out(doc.bom);
+  std::string out;
   // terminate: the line gets a line end even when it had none (the file's last line).
   auto emit = [&out](const Line& l, bool terminate = false) {
     out += l.raw;
@@ -251,7 +303,29 @@ bool ProfileFile::write(const std::string& section, const std::string& key, cons
       }
     }
   }
-  if (!saveFileAtomically(path_, out)) return fail();
+  return doc.finish(out);
+}
+
+std::string ProfileFile::read(const std::string& section, const std::string& key, const std::string& def) const {
+  std::string bytes;
+  if (loadBytes(path_, bytes) != Load::Ok) return def;
+  return profileRead(bytes, section, key, def);
+}
+
+bool ProfileFile::write(const std::string& section, const std::string& key, const std::string& value) {
+  error_.clear();
+  auto fail = [this] {
+    error_ = "Unable to write to " + path_;
+    return false;
+  };
+  std::string bytes;
+  Load load = loadBytes(path_, bytes);
+  if (load == Load::Failed) return fail();
+  // A read-only file refuses the write, as it does on Windows, although a
+  // rename could replace it; the save keeps the file's mode and writes
+  // through a symbolic link to its target.
+  if (load == Load::Ok && ::access(path_.c_str(), W_OK) != 0) return fail();
+  if (!saveFileAtomically(path_, profileWritten(bytes, section, key, value))) return fail();
   return true;
 }
 

@@ -30,6 +30,13 @@ struct Transfer {
   const std::atomic<bool>* abort = nullptr;
   Clock::time_point lastActivity = Clock::now();
   bool timedOut = false;
+  std::size_t maxBody = kDefaultMaxAnswerBytes;
+  bool discard = false;
+  bool tooLarge = false;
+  const std::function<bool()>* stopCheck = nullptr;
+  long stopGraceMs = 0;
+  std::optional<Clock::time_point> stopSeen;
+  bool stopped = false;
 
   std::string_view upload;
   std::size_t sent = 0;
@@ -115,16 +122,34 @@ size_t onBody(char* data, size_t size, size_t n, void* user) {
   auto* t = static_cast<Transfer*>(user);
   t->lastActivity = Clock::now();
   t->beginDownload();
-  t->body.append(data, size * n);
   t->received += static_cast<std::int64_t>(size * n);
+  if (static_cast<std::uint64_t>(t->received) > t->maxBody) {
+    t->tooLarge = true;
+    return 0;  // ends the transfer with a write error
+  }
+  if (!t->discard) t->body.append(data, size * n);
   if (t->cb->progress) t->cb->progress(t->received);
   return size * n;
 }
 
-// Read time-out watchdog and abort check: libcurl calls this at least about once a second.
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+// Read time-out watchdog, abort and stop checks: libcurl calls this at least
+// about once a second, and after every wait of ours.
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t ulnow) {
   auto* t = static_cast<Transfer*>(user);
   if (t->abort && t->abort->load()) return 1;
+  // The whole body is out: the upload's end shows while the server works.
+  if (t->uploadBegun && !t->uploadEnded && static_cast<std::size_t>(ulnow) >= t->upload.size()) {
+    t->uploadSent();
+    t->endUpload();
+  }
+  if (t->stopCheck && *t->stopCheck && (*t->stopCheck)()) {
+    const auto now = Clock::now();
+    if (!t->stopSeen) t->stopSeen = now;
+    if (now - *t->stopSeen >= std::chrono::milliseconds(t->stopGraceMs)) {
+      t->stopped = true;
+      return 1;
+    }
+  }
   if (t->readTimeoutMs <= 0) return 0;
   auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t->lastActivity);
   if (idle.count() < t->readTimeoutMs) return 0;
@@ -202,8 +227,9 @@ struct HttpClient::Impl {
 
   void wait() {
     // libcurl shortens the wait to its own timers; the progress callback
-    // (read time-out, abort) runs at least about once a second.
-    curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    // (read time-out, abort) runs at least about once a second, and after
+    // each of these waits, so a stop check is seen within a fifth of one.
+    curl_multi_poll(multi, nullptr, 0, transfer.stopCheck ? 200 : 1000, nullptr);
   }
 };
 
@@ -264,6 +290,10 @@ void HttpClient::startPost(const std::string& url, std::string_view body) {
     if (static_cast<std::size_t>(sent) >= m.body.size()) break;
     m.wait();
   }
+  if (!m.done) {
+    m.transfer.uploadSent();
+    m.transfer.endUpload();
+  }
 }
 
 void HttpClient::begin(const std::string& url, const std::string_view* body) {
@@ -290,6 +320,10 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
   t.cb = (callbacks_.begin || callbacks_.progress || callbacks_.end) ? &callbacks_ : &kNone;
   t.readTimeoutMs = readTimeoutMs_;
   t.abort = &m.aborting;
+  t.maxBody = maxAnswerBytes_;
+  t.discard = discardBody_;
+  t.stopCheck = stopCheck_ ? &stopCheck_ : nullptr;
+  t.stopGraceMs = stopGraceMs_;
   m.error[0] = '\0';
 
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -305,6 +339,8 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
   curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+  if (connectTimeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_);
+  if (totalTimeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, totalTimeoutMs_);
   if (m.isPost) {
     m.body.assign(*body);
     t.upload = m.body;
@@ -343,6 +379,9 @@ std::string HttpClient::finishRequest() {
 
   if (m.result != CURLE_OK) {
     if (t.timedOut) throw HttpError("Read timed out.");
+    if (t.tooLarge)
+      throw HttpError("the answer is longer than " + std::to_string(t.maxBody) + " bytes", 0, HttpError::Kind::TooLarge);
+    if (t.stopped) throw HttpError("stopped", 0, HttpError::Kind::Stopped);
     std::string what = m.error[0] ? m.error : curl_easy_strerror(m.result);
     throw HttpError(what);
   }

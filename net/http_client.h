@@ -7,7 +7,7 @@
 // it has a value (libcurl always puts Host right after the request line). POST
 // goes out as HTTP/1.0 on a fresh connection, GET as HTTP/1.1 and may reuse the
 // held one. Redirects are not followed; any non-2xx status fails. Bodies come
-// back byte for byte, never decompressed.
+// back byte for byte, never decompressed, and no longer than maxAnswerBytes().
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,12 +25,25 @@ namespace qm {
 
 class HttpError : public std::runtime_error {
  public:
-  HttpError(const std::string& what, int status = 0) : std::runtime_error(what), status_(status) {}
+  enum class Kind { Failed, TooLarge, Stopped };
+  HttpError(const std::string& what, int status = 0, Kind kind = Kind::Failed)
+      : std::runtime_error(what), status_(status), kind_(kind) {}
   int status() const { return status_; }  // 0 for connection failures and time-outs
+  // TooLarge: the answer passed the client's bound. Stopped: the stop check
+  // held for the grace time while the answer was not complete.
+  Kind kind() const { return kind_; }
+  bool stopped() const { return kind_ == Kind::Stopped; }
 
  private:
   int status_;
+  Kind kind_;
 };
+
+// No answer of the registration server comes near this: a page of the query
+// service is tens of KB. A longer one fails its request.
+inline constexpr std::size_t kDefaultMaxAnswerBytes = 32u << 20;
+// How long a request may still finish after its stop check turned true.
+inline constexpr long kStopGraceMs = 2000;
 
 struct HttpHeaderValues {
   std::string connection;
@@ -71,6 +84,25 @@ class HttpClient {
   const HttpCookies& cookies() const { return cookies_; }
   void setTransferCallbacks(TransferCallbacks cb) { callbacks_ = std::move(cb); }
 
+  // Bodies longer than this fail with HttpError kind TooLarge.
+  void setMaxAnswerBytes(std::size_t bytes) { maxAnswerBytes_ = bytes; }
+  std::size_t maxAnswerBytes() const { return maxAnswerBytes_; }
+  // The body is read to its end and dropped (a request that only needs the status).
+  void setDiscardBody(bool on) { discardBody_ = on; }
+  // 0 = none. connectMs bounds the connection's set-up, totalMs the whole request.
+  void setTimeLimits(long connectMs, long totalMs) {
+    connectTimeoutMs_ = connectMs;
+    totalTimeoutMs_ = totalMs;
+  }
+  // Asked on the request's thread while a request is out (about every 0.2 s):
+  // once it has said true for graceMs and the answer is still not complete,
+  // the request ends with HttpError kind Stopped. Empty: no check. Only a run
+  // that cleared its stop flag at its start may set one.
+  void setStopCheck(std::function<bool()> check, long graceMs = kStopGraceMs) {
+    stopCheck_ = std::move(check);
+    stopGraceMs_ = graceMs;
+  }
+
   // Blocking calls; throw HttpError. Safe to call from a worker thread as long
   // as one client runs one request at a time.
   std::string get(const std::string& url);
@@ -95,6 +127,12 @@ class HttpClient {
 
   std::string name_;
   long readTimeoutMs_;
+  long connectTimeoutMs_ = 0;
+  long totalTimeoutMs_ = 0;
+  std::size_t maxAnswerBytes_ = kDefaultMaxAnswerBytes;
+  bool discardBody_ = false;
+  std::function<bool()> stopCheck_;
+  long stopGraceMs_ = kStopGraceMs;
   HttpHeaderValues headers_;
   std::vector<std::string> extraLines_;
   HttpCookies cookies_;

@@ -37,6 +37,15 @@ void forEachPair(std::string_view text, F f) {
   }
 }
 
+// Control characters (a tab aside) would end up raw in our own request
+// header; browsers refuse such cookies too.
+bool holdsControl(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b < 0x20 && b != '\t') || b == 0x7F;
+  });
+}
+
 }  // namespace
 
 void HttpCookies::take(std::string_view setCookieValue, std::time_t now) {
@@ -65,7 +74,7 @@ void HttpCookies::take(std::string_view setCookieValue, std::time_t now) {
       if (at != -1) expired = at <= now;
     }
   });
-  if (name.empty()) return;
+  if (name.empty() || holdsControl(name) || holdsControl(value)) return;
   auto it = std::find_if(kept_.begin(), kept_.end(), [&](const auto& c) { return c.first == name; });
   if (expired) {
     if (it != kept_.end()) kept_.erase(it);

@@ -15,7 +15,8 @@ class HttpCookies {
   // One Set-Cookie header value ("name=value; Path=/; HttpOnly"). A later value
   // replaces an earlier one in place; Max-Age <= 0 or an Expires date not after
   // `now` removes the cookie. Domain and path are ignored: a client talks to
-  // one server.
+  // one server. A name or value holding a control character (tab aside) is
+  // refused and changes nothing.
   void take(std::string_view setCookieValue, std::time_t now);
 
   // The browser's cookie text first, then "; name=value" for every kept cookie

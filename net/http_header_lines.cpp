@@ -46,6 +46,9 @@ std::vector<std::string> composeHeaderLines(const HttpHeaderValues& v,
   addIfSet(out, "Accept-Language", v.acceptLanguage);
   addIfSet(out, "Referer", v.referer);
   addIfSet(out, "User-Agent", v.userAgent);
+  for (const auto& line : out)
+    if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+      throw HttpError("a header line holds a line break or a NUL");
   return out;
 }
 

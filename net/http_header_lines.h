@@ -11,7 +11,8 @@
 namespace qm {
 
 // bodyLength is set for a POST. The first "Cookie:" extra line carries the
-// browser text merged with the client's kept cookies.
+// browser text merged with the client's kept cookies. Throws HttpError when a
+// line would hold CR, LF or NUL: a value must never add lines of its own.
 std::vector<std::string> composeHeaderLines(const HttpHeaderValues& values,
                                             const std::vector<std::string>& extraLines,
                                             const HttpCookies& cookies,

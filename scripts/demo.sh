@@ -50,7 +50,8 @@ fi
 echo "regsim listening on 127.0.0.1:$port"
 
 # The settings file beside the program: GB18030 text with CR LF line ends.
-printf '[学籍系统省份]\r\nxjxtsf=99\r\n[自定义网址]\r\nzdurl=127.0.0.1:%s\r\n[登录用户]\r\ndenglu=demo\r\n' "$port" |
+# [升级] points "升级" and the companion downloads at regsim's update server.
+printf '[学籍系统省份]\r\nxjxtsf=99\r\n[自定义网址]\r\nzdurl=127.0.0.1:%s\r\n[登录用户]\r\ndenglu=demo\r\n[升级]\r\nurl=http://127.0.0.1:%s/update/\r\n' "$port" "$port" |
   iconv -f UTF-8 -t GB18030 >"$bin/quillmeresz.ini.tmp"
 mv "$bin/quillmeresz.ini.tmp" "$bin/quillmeresz.ini"
 

@@ -51,6 +51,19 @@ std::uint32_t Sheet::store(std::string_view utf8) {
   return static_cast<std::uint32_t>(pos);
 }
 
+std::size_t cutToUtf16Units(std::string_view utf8, std::size_t maxUnits) {
+  std::size_t i = 0, units = 0;
+  while (i < utf8.size()) {
+    std::size_t next = i;
+    const std::uint32_t cp = utf8::next(utf8, next);
+    const std::size_t add = cp > 0xFFFF ? 2 : 1;
+    if (units + add > maxUnits) break;
+    units += add;
+    i = next;
+  }
+  return i;
+}
+
 void Sheet::setText(int row, int col, std::string_view utf8) {
   if (utf8.empty()) {
     checkOpen(row, col);
@@ -69,9 +82,10 @@ void Sheet::setText(int row, int col, std::string_view utf8) {
     utf8::valid(fixed, &units);
     utf8 = fixed;
   }
-  if (units > kMaxTextUnits)
-    throw std::runtime_error("text of cell (" + std::to_string(row) + ", " + std::to_string(col) +
-                             ") is longer than 32767 characters");
+  // A longer text is cut to the limit, as the spreadsheet programs cut a
+  // pasted one, rather than failing the whole file; a character outside the
+  // BMP that would straddle the limit goes whole.
+  if (units > kMaxTextUnits) utf8 = utf8.substr(0, cutToUtf16Units(utf8, kMaxTextUnits));
   Cell& c = slot(row, col);
   if (!c.used()) ++usedCells_;
   c.pos = store(utf8);

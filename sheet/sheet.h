@@ -38,8 +38,9 @@ class Sheet {
   Sheet& operator=(Sheet&&) noexcept;
 
   // Sets the text of cell (row, col). Invalid UTF-8 is replaced by U+FFFD.
-  // Throws std::runtime_error for a cell outside the bounds or a text longer
-  // than kMaxTextUnits. An empty text clears the value but keeps the format.
+  // Throws std::runtime_error for a cell outside the bounds; a text longer
+  // than kMaxTextUnits is cut to it. An empty text clears the value but keeps
+  // the format.
   void setText(int row, int col, std::string_view utf8);
   void setTextFormat(int row, int col);
   // width is character units as text ("9.75"); throws std::runtime_error
@@ -81,6 +82,10 @@ class Sheet {
   int firstOpenRow_ = 1;
   std::size_t usedCells_ = 0;
 };
+
+// Bytes of the longest prefix of well-formed utf8 that holds at most
+// maxUnits UTF-16 code units and ends on a character boundary.
+std::size_t cutToUtf16Units(std::string_view utf8, std::size_t maxUnits);
 
 // Width text to a number of characters; throws std::runtime_error when it is
 // not a plain decimal number from 0 to 255.

@@ -1,5 +1,6 @@
 #include "sheet/spreadsheet_export.h"
 
+#include <malloc.h>
 #include <stdexcept>
 #include <strings.h>
 
@@ -55,8 +56,12 @@ void SpreadsheetExport::save() {
 }
 
 void SpreadsheetExport::quit() {
+  const bool held = sheet_ || xls_;
   xls_.reset();
   sheet_.reset();
+  // A big workbook's memory would stay with the allocator, and the process
+  // would grow with every export of the day: give it back to the system.
+  if (held) ::malloc_trim(0);
 }
 
 }  // namespace qm

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <expat.h>
+#include <functional>
 #include <fcntl.h>
 #include <memory>
 #include <stdexcept>
@@ -56,7 +58,10 @@ struct Entry {
 };
 
 // Inflates (or copies) one part, checking size and CRC; keeps its last bytes.
-void checkEntry(const Reader& in, const std::string& path, const Entry& e, std::uint64_t dataAt, std::string* tail) {
+using Sink = std::function<void(const unsigned char*, std::size_t)>;
+
+void checkEntry(const Reader& in, const std::string& path, const Entry& e, std::uint64_t dataAt, std::string* tail,
+                const Sink& sink = {}) {
   z_stream z{};
   if (e.method == 8 && inflateInit2(&z, -MAX_WBITS) != Z_OK) bad(path, "no memory to check it");
   std::vector<unsigned char> src(1 << 16), dst(1 << 16);
@@ -65,6 +70,7 @@ void checkEntry(const Reader& in, const std::string& path, const Entry& e, std::
   auto take = [&](const unsigned char* p, std::size_t n) {
     crc = crc32(crc, p, static_cast<uInt>(n));
     produced += n;
+    if (sink) sink(p, n);
     if (tail) {
       tail->append(reinterpret_cast<const char*>(p), n);
       if (tail->size() > 64) tail->erase(0, tail->size() - 64);
@@ -96,9 +102,45 @@ void checkEntry(const Reader& in, const std::string& path, const Entry& e, std::
   if ((e.method == 8 && status != Z_STREAM_END) || produced != e.size || crc != e.crc) bad(path, e.name + " is cut short");
 }
 
+// Counts the sheet's rows and cells while expat reads it; any XML error fails.
+class SheetCounter {
+ public:
+  explicit SheetCounter(const std::string& path) : path_(path), parser_(XML_ParserCreate(nullptr)) {
+    if (!parser_) bad(path, "no memory to check it");
+    XML_SetUserData(parser_, this);
+    XML_SetStartElementHandler(parser_, [](void* self, const XML_Char* name, const XML_Char**) {
+      auto* me = static_cast<SheetCounter*>(self);
+      if (std::strcmp(name, "row") == 0) ++me->counts_.rows;
+      if (std::strcmp(name, "c") == 0) ++me->counts_.cells;
+    });
+  }
+  ~SheetCounter() { XML_ParserFree(parser_); }
+  SheetCounter(const SheetCounter&) = delete;
+  SheetCounter& operator=(const SheetCounter&) = delete;
+
+  void feed(const unsigned char* p, std::size_t n, bool last = false) {
+    while (n > 0 || last) {
+      const int chunk = static_cast<int>(std::min<std::size_t>(n, 1 << 20));
+      if (XML_Parse(parser_, reinterpret_cast<const char*>(p), chunk, last && chunk == static_cast<int>(n)) ==
+          XML_STATUS_ERROR) {
+        bad(path_, std::string("the sheet is not well-formed XML (") + XML_ErrorString(XML_GetErrorCode(parser_)) +
+                       " at line " + std::to_string(XML_GetCurrentLineNumber(parser_)) + ")");
+      }
+      p += chunk, n -= static_cast<std::size_t>(chunk);
+      if (n == 0) break;
+    }
+  }
+  const XlsxExpected& counts() const { return counts_; }
+
+ private:
+  std::string path_;
+  XML_Parser parser_;
+  XlsxExpected counts_;
+};
+
 }  // namespace
 
-void verifyXlsx(const std::string& path) {
+XlsxExpected verifyXlsx(const std::string& path, std::optional<XlsxExpected> expected) {
   Reader in(path);
   unsigned char end[22];
   if (in.size() < sizeof end) bad(path, "too short");
@@ -121,6 +163,7 @@ void verifyXlsx(const std::string& path) {
   }
 
   bool sheetSeen = false;
+  SheetCounter counter(path);
   for (const Entry& e : entries) {
     unsigned char local[30];
     in.read(e.local, local, sizeof local);
@@ -129,7 +172,12 @@ void verifyXlsx(const std::string& path) {
     if (dataAt + e.packed > dirAt) bad(path, e.name + " runs into the zip directory");
     const bool isSheet = e.name == "xl/worksheets/sheet1.xml";
     std::string tail;
-    checkEntry(in, path, e, dataAt, isSheet ? &tail : nullptr);
+    if (isSheet) {
+      checkEntry(in, path, e, dataAt, &tail, [&counter](const unsigned char* p, std::size_t n) { counter.feed(p, n); });
+      counter.feed(nullptr, 0, true);
+    } else {
+      checkEntry(in, path, e, dataAt, nullptr);
+    }
     if (isSheet) {
       sheetSeen = true;
       while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.pop_back();
@@ -137,6 +185,11 @@ void verifyXlsx(const std::string& path) {
     }
   }
   if (!sheetSeen) bad(path, "it has no sheet");
+  const XlsxExpected& got = counter.counts();
+  if (expected && (got.rows != expected->rows || got.cells != expected->cells))
+    bad(path, "the sheet holds " + std::to_string(got.rows) + " rows and " + std::to_string(got.cells) +
+                  " cells instead of " + std::to_string(expected->rows) + " and " + std::to_string(expected->cells));
+  return got;
 }
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 
 #include "common/atomic_file.h"
 #include "sheet/xlsx_check.h"
+#include "sheet/xlsx_text.h"
 
 namespace qm {
 namespace {
@@ -50,27 +51,35 @@ void writeXlsx(const Sheet& sheet, const std::string& path) {
     const auto col = static_cast<lxw_col_t>(c);
     check(worksheet_set_column(ws, col, col, parseColumnWidth(widths[c]), nullptr), "column width");
   }
-  std::string value;  // libxlsxwriter wants NUL-terminated text
+  // What the sheet part must hold when read back.
+  XlsxExpected expected;
+  std::string value;  // libxlsxwriter wants NUL-terminated text: NULs go as "_x0000_"
   for (int r = 1; r <= sheet.rowCount(); ++r) {
     const auto& cells = sheet.row(r);
+    bool rowUsed = false;
     for (std::size_t c = 0; c < cells.size(); ++c) {
       const Sheet::Cell& cell = cells[c];
       if (!cell.used()) continue;
       lxw_format* format = cell.textFormat() ? text : nullptr;
-      value.assign(sheet.text(cell));
+      value = xlsxStoredText(sheet.text(cell));
       const auto row = static_cast<lxw_row_t>(r - 1);
       const auto col = static_cast<lxw_col_t>(c);
       if (value.empty()) {
+        // A blank cell without a format is not written at all.
+        if (!format) continue;
         check(worksheet_write_blank(ws, row, col, format), "cell");
       } else {
         check(worksheet_write_string(ws, row, col, value.c_str(), format), "cell");
       }
+      rowUsed = true;
+      ++expected.cells;
     }
+    if (rowUsed) ++expected.rows;
   }
   lxw_workbook* book = closer.book;
   closer.book = nullptr;
   check(workbook_close(book), ("cannot write " + path).c_str());
-  verifyXlsx(file.tempPath());
+  verifyXlsx(file.tempPath(), expected);
   if (!file.commit()) throw std::runtime_error(file.error());
 }
 

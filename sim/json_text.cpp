@@ -68,4 +68,12 @@ std::string jsonAllEscaped(std::string_view utf8) {
   return out;
 }
 
+std::string quotedValueAfter(std::string_view text, std::string_view marker) {
+  const auto p = text.find(marker);
+  if (p == std::string_view::npos) return {};
+  const auto start = p + marker.size();
+  const auto end = text.find('"', start);
+  return std::string(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
+}
+
 }  // namespace qm::sim

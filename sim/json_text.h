@@ -12,4 +12,8 @@ std::string jsonEscaped(std::string_view utf8);
 // Every character as a \uXXXX escape, ASCII included (the server sends some ID numbers so).
 std::string jsonAllEscaped(std::string_view utf8);
 
+// Text after the first marker up to the next '"' (to the end when there is none); empty when
+// the marker is absent. How the server reads the values of a request's JSON body.
+std::string quotedValueAfter(std::string_view text, std::string_view marker);
+
 }  // namespace qm::sim

@@ -1,5 +1,7 @@
 // regsim: runs the substitute registration server until SIGINT or SIGTERM.
 // Prints "LISTENING <port>" once it accepts connections.
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,11 +13,18 @@
 
 namespace {
 
+using qm::sim::RegSimOptions;
+
 void usage() {
   std::fprintf(stderr,
                "usage: regsim [--port N] [--account-type N] [--seed N] [--students N] [--drop-at N]\n"
                "              [--fail-status-at N] [--missing-key-at N] [--keepalive-redirect]\n"
                "              [--delay-ms N] [--log FILE]\n"
+               "  list pages:   [--details-layout] [--grid-rows N] [--pager-stuck]\n"
+               "  province:     [--outside-people N] [--print-captcha]\n"
+               "  update:       [--update-version TEXT] [--update-same-version] [--update-no-section]\n"
+               "                [--update-wrong-hash] [--update-drop-download] [--update-program FILE]\n"
+               "  hostile:      [--endless-body] [--never-answer] [--bare-cr-cookie]\n"
                "login: user \"%s\", password \"%s\"\n",
                qm::sim::RegSim::kUserName, qm::sim::RegSim::kPassword);
 }
@@ -29,45 +38,102 @@ bool parseInt(const char* text, long long low, long long high, long long& out) {
   return true;
 }
 
+struct SwitchFlag {
+  const char* name;
+  bool RegSimOptions::*member;
+};
+const SwitchFlag kSwitches[] = {
+    {"--keepalive-redirect", &RegSimOptions::keepAliveRedirect},
+    {"--details-layout", &RegSimOptions::detailsLayout},
+    {"--pager-stuck", &RegSimOptions::pagerStuck},
+    {"--print-captcha", &RegSimOptions::printCaptcha},
+    {"--update-same-version", &RegSimOptions::updateSameVersion},
+    {"--update-no-section", &RegSimOptions::updateNoSection},
+    {"--update-wrong-hash", &RegSimOptions::updateWrongHash},
+    {"--update-drop-download", &RegSimOptions::updateDropDownload},
+    {"--endless-body", &RegSimOptions::endlessBody},
+    {"--never-answer", &RegSimOptions::neverAnswer},
+    {"--bare-cr-cookie", &RegSimOptions::bareCrCookie},
+};
+
+struct IntFlag {
+  const char* name;
+  int RegSimOptions::*member;
+  long long low, high;
+};
+const IntFlag kInts[] = {
+    {"--port", &RegSimOptions::port, 0, 65535},
+    {"--account-type", &RegSimOptions::accountType, 0, 9},
+    {"--students", &RegSimOptions::students, 0, 10000000},
+    {"--drop-at", &RegSimOptions::dropAtRequest, 0, 1 << 30},
+    {"--fail-status-at", &RegSimOptions::failStatusAt, 0, 1 << 30},
+    {"--missing-key-at", &RegSimOptions::missingKeyAt, -1, 1 << 30},
+    {"--delay-ms", &RegSimOptions::delayMs, 0, 600000},
+    {"--grid-rows", &RegSimOptions::gridRows, -1, 10000000},
+    {"--outside-people", &RegSimOptions::outsidePeople, 0, 100000},
+};
+
+struct TextFlag {
+  const char* name;
+  std::string RegSimOptions::*member;
+};
+const TextFlag kTexts[] = {
+    {"--log", &RegSimOptions::logPath},
+    {"--update-version", &RegSimOptions::updateVersion},
+    {"--update-program", &RegSimOptions::updateProgramFile},
+};
+
+// Applies one flag with a value; false when the flag is unknown or the value bad.
+bool applyValue(RegSimOptions& options, const std::string& flag, const char* value) {
+  for (const auto& f : kTexts) {
+    if (flag != f.name) continue;
+    options.*f.member = value;
+    return true;
+  }
+  long long n = 0;
+  if (flag == "--seed") {
+    if (!parseInt(value, 0, 4294967295ll, n)) return false;
+    options.seed = static_cast<unsigned>(n);
+    return true;
+  }
+  for (const auto& f : kInts) {
+    if (flag != f.name) continue;
+    if (!parseInt(value, f.low, f.high, n)) return false;
+    options.*f.member = static_cast<int>(n);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  qm::sim::RegSimOptions options;
+  RegSimOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string flag = argv[i];
-    if (flag == "--keepalive-redirect") {
-      options.keepAliveRedirect = true;
-      continue;
-    }
     if (flag == "--help" || flag == "-h") {
       usage();
       return 0;
     }
+    bool isSwitch = false;
+    for (const auto& f : kSwitches)
+      if (flag == f.name) options.*f.member = isSwitch = true;
+    if (isSwitch) continue;
     if (i + 1 >= argc) {
       std::fprintf(stderr, "regsim: %s needs a value\n", flag.c_str());
       usage();
       return 2;
     }
     const char* value = argv[++i];
-    if (flag == "--log") {
-      options.logPath = value;
-      continue;
-    }
-    long long n = 0;
-    bool ok = false;
-    if (flag == "--port") ok = parseInt(value, 0, 65535, n), options.port = static_cast<int>(n);
-    else if (flag == "--account-type") ok = parseInt(value, 0, 9, n), options.accountType = static_cast<int>(n);
-    else if (flag == "--seed") ok = parseInt(value, 0, 4294967295ll, n), options.seed = static_cast<unsigned>(n);
-    else if (flag == "--students") ok = parseInt(value, 0, 10000000, n), options.students = static_cast<int>(n);
-    else if (flag == "--drop-at") ok = parseInt(value, 0, 1 << 30, n), options.dropAtRequest = static_cast<int>(n);
-    else if (flag == "--fail-status-at") ok = parseInt(value, 0, 1 << 30, n), options.failStatusAt = static_cast<int>(n);
-    else if (flag == "--missing-key-at") ok = parseInt(value, -1, 1 << 30, n), options.missingKeyAt = static_cast<int>(n);
-    else if (flag == "--delay-ms") ok = parseInt(value, 0, 600000, n), options.delayMs = static_cast<int>(n);
-    if (!ok) {
+    if (!applyValue(options, flag, value)) {
       std::fprintf(stderr, "regsim: bad option %s %s\n", flag.c_str(), value);
       usage();
       return 2;
     }
+  }
+  if (!options.updateProgramFile.empty() && access(options.updateProgramFile.c_str(), R_OK) != 0) {
+    std::fprintf(stderr, "regsim: cannot read %s: %s\n", options.updateProgramFile.c_str(), std::strerror(errno));
+    return 2;
   }
 
   // Block the stop signals before any thread starts, so only sigwait below sees them.

@@ -7,13 +7,6 @@
 namespace qm::sim {
 namespace {
 
-std::string page(const std::string& title, const std::string& body, const std::string& script = {}) {
-  std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-                     htmlEscape(title) + "</title>\n";
-  if (!script.empty()) html += "<script>\n" + script + "</script>\n";
-  return html + "</head>\n<body>\n" + body + "</body>\n</html>\n";
-}
-
 // Pages a school user reaches from the home page.
 const char* const kMenuLinks =
     "<ul>\n"
@@ -26,6 +19,13 @@ const char* const kMenuLinks =
     "</ul>\n";
 
 }  // namespace
+
+std::string htmlPage(const std::string& title, const std::string& body, const std::string& script) {
+  std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+                     htmlEscape(title) + "</title>\n";
+  if (!script.empty()) html += "<script>\n" + script + "</script>\n";
+  return html + "</head>\n<body>\n" + body + "</body>\n</html>\n";
+}
 
 std::string hexEscaped(const std::string& text) {
   std::string out;
@@ -40,13 +40,16 @@ std::string hexEscaped(const std::string& text) {
 std::string loginPage(bool failed) {
   std::string body = "<h1>全国中小学生学籍信息管理系统</h1>\n";
   if (failed) body += "<p class=\"error\">用户名或密码错误，请重新输入。</p>\n";
+  // INPUTs as the login keeper counts them: the user name (0), a hidden field (1) and the
+  // password box (2), where the focus goes once a name is filled in; Enter there submits.
   body +=
       "<form method=\"post\" action=\"/login\">\n"
       "<p>用户名：<input name=\"_j_username\" type=\"text\"></p>\n"
+      "<input type=\"hidden\" name=\"loginType\" value=\"1\">\n"
       "<p>密码：<input type=\"password\" name=\"_j_password\"></p>\n"
       "<p><input type=\"submit\" value=\"登录\"></p>\n"
       "</form>\n";
-  return page("学籍管理系统 登录", body);
+  return htmlPage("学籍管理系统 登录", body);
 }
 
 std::string homePage(int accountType, const std::string& userName) {
@@ -54,50 +57,36 @@ std::string homePage(int accountType, const std::string& userName) {
                              htmlEscape(userName) + "\"};\n";
   const std::string body = "<h1>全国中小学生学籍信息管理系统</h1>\n<p>欢迎您，" + htmlEscape(userName) +
                            "</p>\n" + kMenuLinks + "<p><a href=\"/logout\">注销</a></p>\n";
-  return page("学籍管理系统", body, script);
+  return htmlPage("学籍管理系统", body, script);
 }
 
-std::string keepAlivePage() { return page("学籍管理系统", "<div class=\"head\">全国中小学生学籍信息管理系统</div>\n"); }
+std::string keepAlivePage() { return htmlPage("学籍管理系统", "<div class=\"head\">全国中小学生学籍信息管理系统</div>\n"); }
 
-std::string queryPage(int accountType, const std::string& organCode, const std::string& token) {
-  const std::string script = "var userType = " + std::to_string(accountType) + ";\nvar organCode=\"" + organCode +
-                             "\";\nvar ccrf = \"" + hexEscaped("token':'" + token + "'") + "\";\n";
-  const std::string body =
-      "<h2>在校学生查询</h2>\n"
-      "<form onsubmit=\"return false;\">\n"
-      "<label>姓名：<input name=\"xm\" type=\"text\"></label>\n"
-      "<button type=\"button\" id=\"query\">查询</button>\n"
-      "<button type=\"reset\">重置</button>\n"
-      "</form>\n"
-      "<div id=\"grid\"></div>\n";
-  return page("在校学生查询", body, script);
-}
-
-std::string auditPage(bool department) {
-  const std::string title = department ? "学籍异动审核（主管部门）" : "学籍异动审核（学校）";
-  return page(title, "<h2>" + title + "</h2>\n<button type=\"button\" id=\"query\">查询</button>\n<div id=\"grid\"></div>\n");
+std::string queryPageScript(int accountType, const std::string& organCode, const std::string& token) {
+  return "var userType = " + std::to_string(accountType) + ";\nvar organCode=\"" + organCode +
+         "\";\nvar ccrf = \"" + hexEscaped("token':'" + token + "'") + "\";\n";
 }
 
 std::string menuPage(const std::string& title) {
-  return page(title, "<h2>" + htmlEscape(title) + "</h2>\n<button type=\"button\" id=\"query\">查询</button>\n");
+  return htmlPage(title, "<h2>" + htmlEscape(title) + "</h2>\n<button type=\"button\" id=\"query\">查询</button>\n");
 }
 
-std::string notFoundPage() { return page("404 页面不存在", "<p>页面不存在。</p>\n"); }
+std::string notFoundPage() { return htmlPage("404 页面不存在", "<p>页面不存在。</p>\n"); }
 
-std::string errorPage() { return page("500 服务器内部错误", "<p>服务器内部错误。</p>\n"); }
+std::string errorPage() { return htmlPage("500 服务器内部错误", "<p>服务器内部错误。</p>\n"); }
 
 std::string popupPage() {
-  return page("弹出测试",
+  return htmlPage("弹出测试",
               "<p><a id=\"pop\" href=\"/sim/child.html\" target=\"_blank\">打开子窗口</a></p>\n"
               "<p><button id=\"open\" type=\"button\" onclick=\"window.open('/sim/child.html')\">新窗口</button></p>\n");
 }
 
-std::string childPage() { return page("子窗口", "<p>子窗口</p>\n"); }
+std::string childPage() { return htmlPage("子窗口", "<p>子窗口</p>\n"); }
 
 std::string closerPage() {
-  return page("关闭页", "<p><button id=\"close\" type=\"button\" onclick=\"window.close()\">关闭</button></p>\n");
+  return htmlPage("关闭页", "<p><button id=\"close\" type=\"button\" onclick=\"window.close()\">关闭</button></p>\n");
 }
 
-std::string titlePage(const std::string& title) { return page(title, "<p>" + htmlEscape(title) + "</p>\n"); }
+std::string titlePage(const std::string& title) { return htmlPage(title, "<p>" + htmlEscape(title) + "</p>\n"); }
 
 }  // namespace qm::sim

@@ -4,14 +4,16 @@
 
 namespace qm::sim {
 
+// A whole page: title, an optional script in the head, the body.
+std::string htmlPage(const std::string& title, const std::string& body, const std::string& script = {});
+
 std::string loginPage(bool failed);
 // Home page after login: userType:"<digit>" in its script and the "注销" link.
 std::string homePage(int accountType, const std::string& userName);
 std::string keepAlivePage();
-// In-school query page with the variables the client cuts out of its source:
+// Script of the query pages with the variables the client cuts out of their source:
 // `var userType = <digit>;`, `var organCode="<code>";` and the token as \xHH escapes.
-std::string queryPage(int accountType, const std::string& organCode, const std::string& token);
-std::string auditPage(bool department);
+std::string queryPageScript(int accountType, const std::string& organCode, const std::string& token);
 std::string menuPage(const std::string& title);
 std::string notFoundPage();
 std::string errorPage();

@@ -8,14 +8,6 @@
 namespace qm::sim {
 namespace {
 
-std::string quotedValueAfter(std::string_view body, std::string_view key) {
-  const auto p = body.find(key);
-  if (p == std::string_view::npos) return {};
-  const auto start = p + key.size();
-  const auto end = body.find('"', start);
-  return std::string(body.substr(start, end == std::string_view::npos ? body.npos : end - start));
-}
-
 long long numberAfter(std::string_view body, std::string_view key, long long fallback) {
   const auto p = body.find(key);
   if (p == std::string_view::npos) return fallback;

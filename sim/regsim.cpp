@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -133,6 +134,35 @@ bool wantsKeepAlive(const RawRequest& request) {
   return true;
 }
 
+// Reads and drops whatever the client sends until it closes, or stop() shuts the socket.
+void holdSilently(int fd) {
+  char chunk[4096];
+  for (;;) {
+    const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+  }
+}
+
+// A JSON answer that never ends: a chunk about every millisecond until the client
+// goes away or the server stops.
+void sendEndlessBody(int fd, const std::atomic<bool>& running) {
+  if (!sendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\n"
+                   "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n"))
+    return;
+  auto chunk = [](const std::string& data) {
+    char size[24];
+    std::snprintf(size, sizeof size, "%zx\r\n", data.size());
+    return size + data + "\r\n";
+  };
+  if (!sendAll(fd, chunk("{\"result\":{\"javaClass\":\"com.inspur.mems.xsxxgl.data.ZxxsXsJbxxPage\",\"list\":[")))
+    return;
+  std::string filler;
+  while (filler.size() < 16384) filler += "{\"xxbsm\":\"0000000000\",\"xm\":\"\\u6d4b\\u8bd5\"},";
+  const std::string piece = chunk(filler);
+  while (running && sendAll(fd, piece)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 }  // namespace
 
 void RegSim::Impl::record(const RawRequest& request) {
@@ -169,6 +199,21 @@ void RegSim::Impl::serve(Connection& connection) {
     record(request);
     const Outcome outcome = handle(request);
     if (outcome.drop) break;
+    if (outcome.silent) {
+      holdSilently(connection.fd);
+      break;
+    }
+    if (outcome.endless) {
+      sendEndlessBody(connection.fd, running);
+      break;
+    }
+    if (outcome.bodyCut >= 0) {
+      std::string bytes = serializeResponse(outcome.response, false);
+      const auto cut = std::min<std::size_t>(static_cast<std::size_t>(outcome.bodyCut), outcome.response.body.size());
+      bytes.resize(bytes.size() - outcome.response.body.size() + cut);
+      sendAll(connection.fd, bytes);
+      break;
+    }
     const bool keepAlive = wantsKeepAlive(request) && running;
     if (!sendAll(connection.fd, serializeResponse(outcome.response, keepAlive)) || !keepAlive) break;
   }
@@ -267,26 +312,5 @@ void RegSim::clearRequests() {
 }
 
 int RegSim::queryRequestCount() const { return impl_->queryRequests; }
-
-std::string RegSim::loginCookie() { return "JSESSIONID=" + impl_->sessions.create(kUserName).id; }
-
-std::string RegSim::tokenFor(const std::string& cookie) const {
-  Session session;
-  return impl_->sessions.find(sessionIdsFrom("GET / HTTP/1.1\r\nCookie: " + cookie + "\r\n"), session)
-             ? session.token
-             : std::string();
-}
-
-std::string RegSim::token() const { return impl_->sessions.latestToken(); }
-
-const SchoolData& RegSim::school() const { return impl_->school; }
-
-const std::vector<Student>& RegSim::students() const { return impl_->school.students; }
-
-std::string RegSim::organCode() const { return impl_->organCodeFor(); }
-
-std::string RegSim::queryType() const { return impl_->queryTypeFor(); }
-
-const RegSimOptions& RegSim::options() const { return impl_->options; }
 
 }  // namespace qm::sim

@@ -1,5 +1,5 @@
 #pragma once
-// Inside of RegSim, shared by the transport (regsim.cpp) and the routes (regsim_routes.cpp).
+// Inside of RegSim, shared by the transport (regsim.cpp) and the routes (regsim_routes.cpp, routes_*.cpp).
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/http_message.h"
+#include "sim/province_registry.h"
 #include "sim/regsim.h"
 #include "sim/sessions.h"
 #include "sim/student_data.h"
@@ -15,7 +16,10 @@ namespace qm::sim {
 
 struct Outcome {
   Response response;
-  bool drop = false;  // close the connection without answering
+  bool drop = false;      // close the connection without answering
+  long long bodyCut = -1; // >= 0: send the head and that many bytes of the body, then close
+  bool endless = false;   // 200 with a chunked body that never ends
+  bool silent = false;    // hold the connection open and send nothing
 };
 
 struct Connection {
@@ -26,10 +30,18 @@ struct Connection {
 };
 
 struct RegSim::Impl {
-  explicit Impl(RegSimOptions o) : options(std::move(o)), school(makeSchoolData(options.seed, options.students)) {}
+  explicit Impl(RegSimOptions o);
 
   Outcome handle(const RawRequest& request);
+  Outcome handleGridPage(const RawRequest& request, const Session& session);
   Outcome handleQueryService(const RawRequest& request);
+  Outcome handleCaptcha(const RawRequest& request);
+  Outcome handleProvinceService(const RawRequest& request);
+  Outcome handleDetailService(const RawRequest& request);
+  Outcome handleUpdate(const RawRequest& request);
+  // The fault that the hostile options make of a JSON service's answer; false when none applies.
+  bool hostileAnswer(Outcome& out) const;
+  void addHostileHeaders(Outcome& out) const;
   void serve(Connection& connection);
   void acceptLoop();
   void record(const RawRequest& request);
@@ -38,7 +50,10 @@ struct RegSim::Impl {
 
   RegSimOptions options;
   SchoolData school;
+  ProvinceRegistry registry;
   SessionStore sessions;
+  std::string announcedVersion;
+  std::string updateProgram;  // empty when the given program file cannot be read
 
   int listenFd = -1;
   int boundPort = 0;

@@ -1,22 +1,19 @@
-// What the substitute server answers to each request.
-#include <chrono>
+// What the substitute server answers to each request: the dispatch, login and the pages.
+#include <cstdlib>
 #include <map>
 
+#include "sim/duplicate_service.h"
 #include "sim/pages.h"
-#include "sim/query_service.h"
+#include "sim/pages_scrape.h"
 #include "sim/regsim_impl.h"
+#include "sim/update_files.h"
 
 namespace qm::sim {
 namespace {
 
-const char kQueryPagePath[] = "/jsp/mems/xjgl/zhcx/zxscx/zxscx_list.jsp";
-const char kDepartmentAuditPath[] = "/jsp/mems/xsxxgl/zxxsxsxjyd/xjyd_zgbmsh_list.jsp";
-const char kSchoolAuditPath[] = "/jsp/mems/xsxxgl/zxxsxsxjyd/xjyd_xxsh_list.jsp";
-
 const std::map<std::string, std::string>& menuPages() {
   static const std::map<std::string, std::string> pages = {
       {"/jsp/mems/kszs/kszsSh_list.jsp", "跨省就学审核"},
-      {"/jsp/mems/xjgl/zhcx/qsxscx/qsxscx_list.jsp", "全省学生查询"},
       {"/jsp/mems/xjgl/zhcx/byscx/byscx.jsp", "毕业生查询"},
   };
   return pages;
@@ -35,24 +32,47 @@ Outcome redirect(const std::string& location) {
   return o;
 }
 
+std::string queryString(const RawRequest& r) {
+  const auto q = r.target.find('?');
+  return q == std::string::npos ? std::string() : r.target.substr(q + 1);
+}
+
 // Window test pages; false when the path is not one of them.
 bool testPage(const RawRequest& r, Outcome& out) {
   if (r.path == "/sim/popup.html") out = html(popupPage());
   else if (r.path == "/sim/child.html") out = html(childPage());
   else if (r.path == "/sim/closer.html") out = html(closerPage());
-  else if (r.path == "/sim/title") {
-    const auto q = r.target.find('?');
-    out = html(titlePage(q == std::string::npos ? std::string() : formValue(r.target.substr(q + 1), "t")));
-  } else {
-    return false;
-  }
+  else if (r.path == "/sim/title") out = html(titlePage(formValue(queryString(r), "t")));
+  else return false;
   return true;
+}
+
+bool isSessionPage(const std::string& path) {
+  return path == RegSim::kQueryPagePath || path == RegSim::kDepartmentAuditPath ||
+         path == RegSim::kSchoolAuditPath || path == RegSim::kProvincePagePath ||
+         path == RegSim::kGridFragmentPath || menuPages().count(path);
 }
 
 }  // namespace
 
+RegSim::Impl::Impl(RegSimOptions o)
+    : options(std::move(o)),
+      school(makeSchoolData(options.seed, options.students)),
+      registry(school, options.seed, options.outsidePeople) {
+  announcedVersion = !options.updateVersion.empty() ? options.updateVersion
+                     : options.updateSameVersion    ? builtProgramVersion()
+                                                    : newerProgramVersion();
+  updateProgram = options.updateProgramFile.empty() ? standInProgram(announcedVersion)
+                                                    : readWholeFile(options.updateProgramFile);
+}
+
 Outcome RegSim::Impl::handle(const RawRequest& r) {
   if (r.path == kQueryServicePath) return handleQueryService(r);
+  if (r.path == kProvinceServicePath) return handleProvinceService(r);
+  if (r.path == kDetailServicePath || r.path == kFamilyServicePath || r.path == kClassServicePath)
+    return handleDetailService(r);
+  if (r.path == kCaptchaPath) return handleCaptcha(r);
+  if (r.path.rfind(kUpdatePrefix, 0) == 0) return handleUpdate(r);
   Outcome out;
   if (testPage(r, out)) return out;
 
@@ -76,38 +96,36 @@ Outcome RegSim::Impl::handle(const RawRequest& r) {
   if (r.path == "/jsp/public/head.jsp")
     return (loggedIn && !options.keepAliveRedirect) ? html(keepAlivePage()) : redirect("/");
 
-  const bool knownPage = r.path == kQueryPagePath || r.path == kDepartmentAuditPath ||
-                         r.path == kSchoolAuditPath || menuPages().count(r.path);
-  if (!knownPage) return html(notFoundPage(), 404);
+  if (!isSessionPage(r.path)) return html(notFoundPage(), 404);
   if (!loggedIn) return redirect("/");
-  if (r.path == kQueryPagePath) return html(queryPage(options.accountType, organCodeFor(), session.token));
-  if (r.path == kDepartmentAuditPath) return html(auditPage(true));
-  if (r.path == kSchoolAuditPath) return html(auditPage(false));
-  return html(menuPage(menuPages().at(r.path)));
+  if (r.path == kProvincePagePath) {
+    const std::string script = queryPageScript(options.accountType, organCodeFor(), session.token);
+    return html(provinceQueryPage(script, kCaptchaPath, kProvinceServicePath));
+  }
+  if (menuPages().count(r.path)) return html(menuPage(menuPages().at(r.path)));
+  return handleGridPage(r, session);
 }
 
-Outcome RegSim::Impl::handleQueryService(const RawRequest& r) {
-  const int number = ++queryRequests;
-  if (options.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.delayMs));
-  Outcome out;
-  if (number == options.dropAtRequest) {
-    out.drop = true;
-    return out;
+Outcome RegSim::Impl::handleGridPage(const RawRequest& r, const Session& session) {
+  if (r.path == kGridFragmentPath) {
+    GridKind kind;
+    if (!gridKindByName(formValue(queryString(r), "kind"), kind)) return html(notFoundPage(), 404);
+    // A stuck pager gets page 1 whatever it asks for.
+    const int page = options.pagerStuck ? 1 : std::atoi(formValue(queryString(r), "page").c_str());
+    return html(gridFragment(school, kind, sim::gridRowCount(school, kind, options.gridRows), page));
   }
-  if (number == options.failStatusAt) return html(errorPage(), 500);
-
-  Session session;
-  if (!sessions.find(sessionIdsFrom(r.head), session)) return redirect("/");
-  out.response.contentType = "application/json; charset=utf-8";
-  bool hasToken = false;
-  const std::string token = headerValue(r.head, "ccrf-token", &hasToken);
-  if (!hasToken || token != session.token) {
-    out.response.body = invalidTokenAnswer();
-    return out;
+  GridPage page;
+  if (r.path == kQueryPagePath) {
+    page.kind = options.detailsLayout ? GridKind::InSchoolDetails : GridKind::InSchool;
+    page.title = "在校学生查询";
+    page.headScript = queryPageScript(options.accountType, organCodeFor(), session.token);
+  } else {
+    const bool department = r.path == kDepartmentAuditPath;
+    page.kind = department ? GridKind::DepartmentAudit : GridKind::SchoolAudit;
+    page.title = department ? "学籍异动审核（主管部门）" : "学籍异动审核（学校）";
   }
-  const QueryAccount account{organCodeFor(), queryTypeFor(), options.missingKeyAt};
-  out.response.body = queryAnswer(school, parseQueryBody(r.body), account);
-  return out;
+  page.rows = sim::gridRowCount(school, page.kind, options.gridRows);
+  return html(gridPage(school, page));
 }
 
 }  // namespace qm::sim

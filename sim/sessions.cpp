@@ -43,6 +43,24 @@ void SessionStore::end(const std::string& id) {
   sessions_.erase(id);
 }
 
+std::string SessionStore::newCaptcha(const std::string& id) {
+  std::lock_guard lock(mutex_);
+  const auto it = sessions_.find(id);
+  if (it == sessions_.end()) return {};
+  std::string code;
+  for (int i = 0; i < 4; ++i) code += static_cast<char>('0' + rng_() % 10);
+  return it->second.captcha = code;
+}
+
+std::string SessionStore::takeCaptcha(const std::string& id) {
+  std::lock_guard lock(mutex_);
+  const auto it = sessions_.find(id);
+  if (it == sessions_.end()) return {};
+  std::string code;
+  code.swap(it->second.captcha);
+  return code;
+}
+
 std::string SessionStore::latestToken() const {
   std::lock_guard lock(mutex_);
   return latestToken_;

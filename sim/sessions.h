@@ -13,6 +13,7 @@ struct Session {
   std::string id;     // the JSESSIONID value
   std::string token;  // anti-forgery token, UUID form, 36 characters
   std::string user;
+  std::string captcha;  // code of the session's last captcha picture; empty once a query used it
 };
 
 class SessionStore {
@@ -22,6 +23,10 @@ class SessionStore {
   // The first candidate id that names a live session; false when none does.
   bool find(const std::vector<std::string>& ids, Session& out) const;
   void end(const std::string& id);
+  // A new 4-digit captcha code for the session, replacing the last; empty when there is no such session.
+  std::string newCaptcha(const std::string& id);
+  // The session's captcha code, which is then gone: each code answers one query.
+  std::string takeCaptcha(const std::string& id);
   std::string latestToken() const;
 
  private:

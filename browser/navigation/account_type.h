@@ -7,11 +7,10 @@
 namespace qm {
 
 // rootInnerHtml: innerHTML of the home page's root element, UTF-8.
-// Let p be the 1-based character position of the first "userType:" (0 when
-// absent); the account type is the character at p + 10 as a decimal digit.
-// No value when that character is missing or not a digit.
-// Positions count characters, not bytes: the marker is ASCII, so the digit
-// the server writes is found whatever encoding the text before it had.
+// Positions count the bytes of the text in GBK: let p be the 1-based byte
+// position of the first "userType:" (0 when absent); the account type is the
+// byte at p + 10 as a decimal digit. No value when that byte is missing or
+// not a digit (a Chinese character there gives none).
 std::optional<int> readAccountType(std::string_view rootInnerHtml);
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #include "browser/navigation/login_keeper.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QPointer>
 #include <QPushButton>
@@ -29,6 +31,9 @@ LoginKeeper::LoginKeeper(TForm1& form)
   form.setKeepAliveTimer(timer1_);
 
   idHttp2_->setTransferCallbacks(panelProgress(this, [this](const QString& text) { form_.setPanelText(2, text); }));
+  // Only the status counts: the page is read to its end and dropped.
+  idHttp2_->setDiscardBody(true);
+  idHttp2_->setTimeLimits(kKeepAliveConnectLimitMs, kKeepAliveLimitMs);
 
   QPushButton* stop =
       form.addButton("FlatButton8", QStringLiteral("停止抓取"), ButtonPlace::TopBar, QKeySequence(Qt::Key_F10));
@@ -43,6 +48,11 @@ LoginKeeper::LoginKeeper(TForm1& form)
 LoginKeeper::~LoginKeeper() {
   // Waits for a running request while the progress context is still whole.
   idHttp2_.reset();
+}
+
+void LoginKeeper::setKeepAliveTiming(int intervalMs, long limitMs) {
+  timer1_->setInterval(intervalMs);
+  idHttp2_->setTimeLimits(std::min(limitMs, kKeepAliveConnectLimitMs), limitMs);
 }
 
 void LoginKeeper::FlatButton8Click() { form_.state().stopRequested = true; }
@@ -99,7 +109,13 @@ QCoro::Task<> LoginKeeper::FillLoginName() {
   // The document answers nothing on any failure; what was written stays.
   const QVariant written = co_await document.setInputsByName(QStringLiteral("_J_USERNAME"), loginName);
   if (!written.isValid()) co_return;
-  co_await document.focusInput(name.empty() ? 0 : 2);
+  QPointer<WebTab> focusTab(tab);
+  const QVariant focused = co_await document.focusInput(name.empty() ? 0 : 2);
+  // The caret shows only once the view holds the keyboard: on the login page
+  // (a user-name field was there) the view takes it from the address box, so
+  // the user types into the page at once. On an inactive window Qt keeps it
+  // for when the window is activated.
+  if (focused.toBool() && written.toInt() > 0 && focusTab && focusTab->isVisible()) focusTab->view()->setFocus();
 }
 
 }  // namespace qm

@@ -19,6 +19,10 @@ class LoginKeeper : public QObject {
  public:
   static constexpr int kKeepAliveIntervalMs = 200000;
   static constexpr const char* kKeepAlivePath = "/jsp/public/head.jsp";
+  // A request that hangs fails well before the next tick, which then sends a
+  // new one: connection set-up and the whole request are bounded.
+  static constexpr long kKeepAliveConnectLimitMs = 20000;
+  static constexpr long kKeepAliveLimitMs = 60000;
 
   explicit LoginKeeper(TForm1& form);  // owned by the window
   ~LoginKeeper() override;
@@ -28,6 +32,8 @@ class LoginKeeper : public QObject {
   HttpClient& IdHTTP2() { return *idHttp2_; }
   bool AutoLoginDone() const { return autoLoginDone_; }
   bool keepAliveRunning() const { return keepAliveRunning_; }
+  // Tests shorten the period and the request's limit (both in ms).
+  void setKeepAliveTiming(int intervalMs, long limitMs);
 
   // Timer1Timer. A tick while the previous request still runs is skipped.
   QCoro::Task<> KeepAliveRequest();

@@ -1,10 +1,16 @@
 #pragma once
-// The page of one tab: silent (no dialogs of its own) and wired to the
-// window's hooks by the tab's origin.
+// The page of one tab: the engine's own noise (script errors, certificate
+// prompts) stays silent, the page's own dialogs (alert, confirm, prompt,
+// leaving the page, log-in) go to the user through Prompts, and a request
+// for a new window goes to the window's hook.
 #include <QWebEnginePage>
 #include <functional>
 
+class QAuthenticator;
+
 namespace qm {
+
+class Prompts;
 
 class WebPage : public QWebEnginePage {
   Q_OBJECT
@@ -13,9 +19,12 @@ class WebPage : public QWebEnginePage {
   // or nullptr to leave the request unanswered.
   using NewWindowHook = std::function<QWebEnginePage*()>;
 
-  WebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+  WebPage(QWebEngineProfile* profile, Prompts& prompts, QObject* parent = nullptr);
 
   void setNewWindowHook(NewWindowHook hook) { newWindow_ = std::move(hook); }
+
+  // The question asked before a page that wants it is left (beforeunload).
+  static const QString kLeavePageText;
 
  protected:
   QWebEnginePage* createWindow(WebWindowType type) override;
@@ -27,6 +36,9 @@ class WebPage : public QWebEnginePage {
                                 const QString& sourceID) override;
 
  private:
+  void askCredentials(const QString& text, QAuthenticator* authenticator);
+
+  Prompts& prompts_;
   NewWindowHook newWindow_;
 };
 

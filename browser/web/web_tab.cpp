@@ -7,11 +7,11 @@
 
 namespace qm {
 
-WebTab::WebTab(QWebEngineProfile* profile, QWidget* parent) : QWidget(parent) {
+WebTab::WebTab(QWebEngineProfile* profile, Prompts& prompts, QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   view_ = new QWebEngineView(this);
-  page_ = new WebPage(profile, view_);
+  page_ = new WebPage(profile, prompts, view_);
   view_->setPage(page_);
   layout->addWidget(view_);
 }

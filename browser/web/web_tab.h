@@ -10,12 +10,14 @@ class QWebEngineView;
 
 namespace qm {
 
+class Prompts;
 class WebPage;
 
 class WebTab : public QWidget {
   Q_OBJECT
  public:
-  explicit WebTab(QWebEngineProfile* profile, QWidget* parent = nullptr);
+  // The page shows its dialogs through prompts.
+  WebTab(QWebEngineProfile* profile, Prompts& prompts, QWidget* parent = nullptr);
 
   QWebEngineView* view() const { return view_; }
   WebPage* page() const { return page_; }

@@ -1,15 +1,22 @@
 #pragma once
 // The one way windows talk to the user through dialogs: message boxes,
-// yes/no questions, file and folder choice, captcha entry. Production uses
-// QtPrompts; tests use ScriptedPrompts.
+// yes/no questions, file and folder choice, captcha entry, and the dialogs a
+// web page asks for (confirm, prompt, log-in). Production uses QtPrompts;
+// tests use ScriptedPrompts.
 #include <QImage>
 #include <QString>
+#include <optional>
 
 namespace qm {
 
 inline const QString kAppTitle = QStringLiteral("Quillmere");
 
 enum class PromptIcon { None, Information, Warning, Error, Question };
+
+struct Credentials {
+  QString user;
+  QString password;
+};
 
 class Prompts {
  public:
@@ -25,6 +32,16 @@ class Prompts {
   virtual QString folder(const QString& caption) = 0;
   // Shows picture and asks for the text in it; empty result means cancelled.
   virtual QString captcha(const QImage& picture, const QString& caption) = 0;
+  // OK/Cancel question with OK as the default button, as a web page's
+  // confirm() is answered in a browser; true for OK.
+  virtual bool confirm(const QString& text, const QString& title = kAppTitle) = 0;
+  // Asks for one line of text, starting from value; nothing when cancelled
+  // (an empty answer given with OK is still an answer).
+  virtual std::optional<QString> textInput(const QString& text, const QString& value,
+                                           const QString& title = kAppTitle) = 0;
+  // Asks for a user name and a password (the password is not shown);
+  // nothing when cancelled.
+  virtual std::optional<Credentials> credentials(const QString& text, const QString& title = kAppTitle) = 0;
 };
 
 // "EXCEL文件(.xls,.xlsx)|*.xls" -> "EXCEL文件(.xls,.xlsx) (*.xls)", pairs joined by ";;".

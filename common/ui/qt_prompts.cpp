@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -74,6 +76,42 @@ QString QtPrompts::captcha(const QImage& picture, const QString& caption) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
   layout->addWidget(buttons);
   return dlg.exec() == QDialog::Accepted ? edit->text() : QString();
+}
+
+bool QtPrompts::confirm(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Cancel);
+  return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<QString> QtPrompts::textInput(const QString& text, const QString& value, const QString& title) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(parent_, title, text, QLineEdit::Normal, value, &ok);
+  if (!ok) return std::nullopt;
+  return answer;
+}
+
+std::optional<Credentials> QtPrompts::credentials(const QString& text, const QString& title) {
+  QDialog dlg(parent_);
+  dlg.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dlg);
+  layout->addWidget(new QLabel(text, &dlg));
+  auto* form = new QFormLayout;
+  auto* user = new QLineEdit(&dlg);
+  user->setObjectName("UserName");
+  auto* password = new QLineEdit(&dlg);
+  password->setObjectName("Password");
+  password->setEchoMode(QLineEdit::Password);
+  form->addRow(QStringLiteral("用户名："), user);
+  form->addRow(QStringLiteral("密码："), password);
+  layout->addLayout(form);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  layout->addWidget(buttons);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return Credentials{user->text(), password->text()};
 }
 
 }  // namespace qm

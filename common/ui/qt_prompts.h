@@ -17,6 +17,9 @@ class QtPrompts : public Prompts {
   QString openFileName(const QString& filter, const QString& startDir) override;
   QString folder(const QString& caption) override;
   QString captcha(const QImage& picture, const QString& caption) override;
+  bool confirm(const QString& text, const QString& title) override;
+  std::optional<QString> textInput(const QString& text, const QString& value, const QString& title) override;
+  std::optional<Credentials> credentials(const QString& text, const QString& title) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -35,6 +35,24 @@ QString ScriptedPrompts::captcha(const QImage&, const QString& caption) {
   log.push_back({RecordedPrompt::Captcha, caption, {}, PromptIcon::None});
   return pop(captchas, QString());
 }
+bool ScriptedPrompts::confirm(const QString& text, const QString& title) {
+  log.push_back({RecordedPrompt::Confirm, text, title, PromptIcon::Question});
+  return pop(confirmations, false);
+}
+std::optional<QString> ScriptedPrompts::textInput(const QString& text, const QString& value, const QString& title) {
+  log.push_back({RecordedPrompt::TextInput, text, title, PromptIcon::None, value});
+  if (texts.empty()) return std::nullopt;
+  std::optional<QString> answer = std::move(texts.front());
+  texts.pop_front();
+  return answer;
+}
+std::optional<Credentials> ScriptedPrompts::credentials(const QString& text, const QString& title) {
+  log.push_back({RecordedPrompt::Login, text, title, PromptIcon::None});
+  if (logins.empty()) return std::nullopt;
+  std::optional<Credentials> answer = std::move(logins.front());
+  logins.pop_front();
+  return answer;
+}
 QStringList ScriptedPrompts::messages() const {
   QStringList out;
   for (const auto& p : log)

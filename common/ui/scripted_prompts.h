@@ -9,10 +9,11 @@
 namespace qm {
 
 struct RecordedPrompt {
-  enum Kind { Message, Question, SaveFile, OpenFile, Folder, Captcha } kind;
+  enum Kind { Message, Question, SaveFile, OpenFile, Folder, Captcha, Confirm, TextInput, Login } kind;
   QString text;   // message/question text, or the filter of a file dialog
   QString title;
   PromptIcon icon = PromptIcon::None;
+  QString value;  // the starting value of a text input
 };
 
 class ScriptedPrompts : public Prompts {
@@ -20,6 +21,9 @@ class ScriptedPrompts : public Prompts {
   std::deque<bool> answers;       // questions; an empty queue answers No
   std::deque<QString> fileNames;  // save/open/folder; an empty queue cancels
   std::deque<QString> captchas;   // an empty queue cancels
+  std::deque<bool> confirmations;  // confirm(); an empty queue answers Cancel
+  std::deque<std::optional<QString>> texts;      // textInput(); an empty queue cancels
+  std::deque<std::optional<Credentials>> logins;  // credentials(); an empty queue cancels
   std::vector<RecordedPrompt> log;
 
   void message(const QString& text, const QString& title, PromptIcon icon) override;
@@ -28,6 +32,9 @@ class ScriptedPrompts : public Prompts {
   QString openFileName(const QString& filter, const QString& startDir) override;
   QString folder(const QString& caption) override;
   QString captcha(const QImage& picture, const QString& caption) override;
+  bool confirm(const QString& text, const QString& title) override;
+  std::optional<QString> textInput(const QString& text, const QString& value, const QString& title) override;
+  std::optional<Credentials> credentials(const QString& text, const QString& title) override;
 
   // Texts of the message boxes shown so far, in order.
   QStringList messages() const;

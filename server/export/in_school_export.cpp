@@ -56,6 +56,8 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
 
   QueryPageInfo info;
   bool cancelled = false;
+  // The keep-alive starts again only where this run stopped it.
+  bool paused = false;
   try {
     const std::string cookieText = host_.cookieText();
     client->clearExtraLines();
@@ -73,11 +75,12 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
     delete dialog.data();
 
     host_.pauseKeepAlive();
+    paused = true;
     cancelled = selection_.cancelled();
   } catch (...) {
     client->disconnect();
     if (!self) co_return;
-    host_.resumeKeepAlive();
+    if (paused) host_.resumeKeepAlive();
     prompts.message(kNotLoggedInMessage);
     finish();
     co_return;

@@ -97,7 +97,9 @@ QCoro::Task<InSchoolExportResult> runInSchoolExport(HttpClient& client, Spreadsh
     client.disconnect();
     std::rethrow_exception(failure);
   }
-  if (hooks.status && result.requests > 0) hooks.status(countText(result.students));
+  // The count shows once a row is written; an empty or error answer leaves
+  // the panel as it was.
+  if (hooks.status && result.students > 0) hooks.status(countText(result.students));
   co_return result;
 }
 

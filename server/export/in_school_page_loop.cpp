@@ -36,6 +36,14 @@ InSchoolExportResult runPageLoop(HttpClient& client, SpreadsheetExport& sheet, c
     client.startPost(in.url, buildQueryBody(in.organCode, in.gradeCode, in.userType, start, in.pageLimit));
   };
 
+  // The run cleared its stop flag at its start, so the flag may end a
+  // request that the server leaves unanswered.
+  struct StopCheckScope {
+    HttpClient& client;
+    ~StopCheckScope() { client.setStopCheck({}); }
+  } stopScope{client};
+  if (hooks.stopRequested) client.setStopCheck(hooks.stopRequested);
+
   try {
     int row = 2;
     std::vector<StudentFields> records;
@@ -43,7 +51,15 @@ InSchoolExportResult runPageLoop(HttpClient& client, SpreadsheetExport& sheet, c
     auto lastProgress = Clock::now();
     if (!stopRequested()) send();
     while (client.requestOut()) {
-      const std::string answer = client.finishRequest();
+      std::string answer;
+      try {
+        answer = client.finishRequest();
+      } catch (const HttpError& e) {
+        // 停止抓取 reached a request that stayed unanswered: a stop like one between rows.
+        if (!e.stopped()) throw;
+        result.end = End::Stopped;
+        break;
+      }
       readPage(answer, in.pageLimit, records);
       const int n = static_cast<int>(records.size());
       start += in.pageLimit;

@@ -3,8 +3,11 @@
 // of the query service into sheet rows, then the save. The next page's
 // request goes out before this page's rows are written, so the server works
 // while we do; it goes out only when the page-by-page loop would send it too
-// (a full page, no stop, room left under the row bound), so the server sees
-// the same requests.
+// (a full page, no stop yet, room left under the row bound). A stop pressed
+// while this page's rows are written comes after that request: the server
+// then sees one request more than page by page, whose answer is dropped.
+// While the run's stop check holds, a request still unanswered after the
+// client's grace time ends as a stop.
 #include <chrono>
 #include <functional>
 #include <string>

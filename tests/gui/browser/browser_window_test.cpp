@@ -298,6 +298,14 @@ TEST_F(BrowserWindowTest, EnterInTheAddressBox) {
   EXPECT_EQ(form.ActiveTabIndex(), 1);
   ASSERT_TRUE(waitForHtml(form, 3, "two"));
   EXPECT_EQ(addressBox(form)->count(), 0);
+
+  // The desktop delivers keys to the combo box, which holds the keyboard and
+  // hands them to its line edit: one Enter, one action.
+  tabControl(form)->setCurrentIndex(0);
+  addressBox(form)->setEditText(address("/sim/title?t=three"));
+  QTest::keyClick(addressBox(form), Qt::Key_Return);
+  EXPECT_EQ(form.LastTabIndex(), 4);
+  ASSERT_TRUE(waitForHtml(form, 4, "three"));
 }
 
 TEST_F(BrowserWindowTest, RefreshReloadsTheActiveTab) {

@@ -43,7 +43,7 @@ TEST(Sheet, IllFormedUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(s.text(1, 2), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
-TEST(Sheet, RejectsCellsOutsideTheSheetAndOverlongTexts) {
+TEST(Sheet, RejectsCellsOutsideTheSheetAndCutsOverlongTexts) {
   Sheet s;
   EXPECT_THROW(s.setText(0, 1, "x"), std::runtime_error);
   EXPECT_THROW(s.setText(1, 0, "x"), std::runtime_error);
@@ -56,7 +56,13 @@ TEST(Sheet, RejectsCellsOutsideTheSheetAndOverlongTexts) {
   EXPECT_NO_THROW(s.setText(2, 1, atLimit));
   std::string pairs;
   for (int i = 0; i < 16384; ++i) pairs += "𠀀";
-  EXPECT_THROW(s.setText(2, 2, pairs), std::runtime_error);
+  // One unit over: the last pair goes whole rather than split.
+  ASSERT_NO_THROW(s.setText(2, 2, pairs));
+  EXPECT_EQ(s.text(2, 2), pairs.substr(0, pairs.size() - 4));
+  // A 40,000-character field keeps its first 32,767 characters.
+  const std::string field(40000, 'a');
+  ASSERT_NO_THROW(s.setText(3, 1, field));
+  EXPECT_EQ(s.text(3, 1), field.substr(0, 32767));
 }
 
 TEST(Sheet, ManyTextsStayIntactAcrossArenaChunks) {

@@ -47,6 +47,26 @@ TEST(RegSimLogin, LoginPageHasTheUserNameFieldFirstAndThreeInputs) {
   EXPECT_NE(page.body.find("action=\"/login\""), std::string::npos);
 }
 
+// The login keeper focuses INPUT 2 once it has filled in a name, INPUT 0 otherwise.
+TEST(RegSimLogin, LoginInputsAreUserNameHiddenFieldPasswordBoxAndSubmit) {
+  StartedRegSim s;
+  ASSERT_TRUE(s.started);
+  const std::string page = httpExchange(s.sim.port(), getRequest(s.sim, "/")).body;
+  const auto form = page.find("<form method=\"post\" action=\"/login\">");
+  const auto formEnd = page.find("</form>");
+  ASSERT_NE(form, std::string::npos);
+  std::vector<std::string> inputs;
+  for (auto p = page.find("<input"); p != std::string::npos; p = page.find("<input", p + 1)) {
+    EXPECT_TRUE(p > form && p < formEnd) << "every INPUT belongs to the login form";
+    inputs.push_back(page.substr(p, page.find('>', p) - p + 1));
+  }
+  ASSERT_EQ(inputs.size(), 4u);
+  EXPECT_NE(inputs[0].find("name=\"_j_username\""), std::string::npos) << inputs[0];
+  EXPECT_NE(inputs[1].find("type=\"hidden\""), std::string::npos) << inputs[1];
+  EXPECT_NE(inputs[2].find("type=\"password\" name=\"_j_password\""), std::string::npos) << inputs[2];
+  EXPECT_NE(inputs[3].find("type=\"submit\""), std::string::npos) << inputs[3];
+}
+
 TEST(RegSimLogin, GoodCredentialsSetAnHttpOnlyCookieAndOpenTheHomePage) {
   StartedRegSim s;
   ASSERT_TRUE(s.started);

@@ -12,76 +12,10 @@
 #include <vector>
 
 #include "tests/support/regsim_test_util.h"
+#include "tests/unit/sim/regsim_process.h"
 
 namespace qm::test {
 namespace {
-
-std::string regsimPath() {
-  if (const char* path = std::getenv("QM_REGSIM")) return path;
-  char self[4096];
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) return "regsim";
-  std::string dir(self, static_cast<std::size_t>(n));
-  return dir.substr(0, dir.rfind('/')) + "/regsim";
-}
-
-// The program started with arguments; its stdout is read through a pipe.
-class RegSimProcess {
- public:
-  explicit RegSimProcess(std::vector<std::string> args) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(fds[1], STDOUT_FILENO);
-      close(fds[0]);
-      close(fds[1]);
-      const std::string path = regsimPath();
-      std::vector<char*> argv{const_cast<char*>(path.c_str())};
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(path.c_str(), argv.data());
-      _exit(127);
-    }
-    close(fds[1]);
-    out_ = fdopen(fds[0], "r");
-  }
-  ~RegSimProcess() {
-    if (pid_ > 0 && !waited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (out_) fclose(out_);
-  }
-  std::string firstLine() {
-    char line[256] = {};
-    return out_ && fgets(line, sizeof line, out_) ? std::string(line) : std::string();
-  }
-  // Sends the signal and returns the exit status, -1 when it did not exit normally.
-  int stopWith(int signal) {
-    kill(pid_, signal);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    waited_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string restOfOutput() {
-    std::string rest;
-    char buf[256];
-    while (out_ && fgets(buf, sizeof buf, out_)) rest += buf;
-    return rest;
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool waited_ = false;
-  FILE* out_ = nullptr;
-};
-
-int portFrom(const std::string& line) {
-  if (line.rfind("LISTENING ", 0) != 0 || line.back() != '\n') return 0;
-  return std::atoi(line.c_str() + 10);
-}
 
 TEST(RegSimProgram, PrintsListeningAndServesUntilSigterm) {
   char logPath[] = "/tmp/regsim-prog-XXXXXX";

@@ -7,6 +7,7 @@
 
 #include "browser/web/cookie_mirror.h"
 #include "navigation_test_support.h"
+#include "tests/support/hostile_server.h"
 
 namespace qm::navtest {
 namespace {
@@ -111,6 +112,28 @@ TEST_F(NavigationWindowTest, KeepAliveFailsWhenTheServerIsGone) {
   // The next tick tries again and the program goes on.
   ASSERT_TRUE(awaitDone(keeper().KeepAliveRequest()));
   EXPECT_EQ(form.panelText(2), kLost);
+}
+
+TEST_F(NavigationWindowTest, HungKeepAliveFailsAtItsLimitAndTheNextTickSendsAnew) {
+  // A server that accepts and never answers.
+  test::HostileServer silent(test::HostileServer::Mode::Silent);
+  state_.serverHost = silent.host();
+  TForm1& form = makeForm();
+  auto heads = [&silent] {
+    int n = 0;
+    for (const auto& r : silent.requests()) n += r.rfind("GET /jsp/public/head.jsp ", 0) == 0;
+    return n;
+  };
+  ASSERT_LT(LoginKeeper::kKeepAliveLimitMs, LoginKeeper::kKeepAliveIntervalMs / 2);
+  keeper().setKeepAliveTiming(300, 600);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heads() >= 1; }, kLongWait));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.panelText(2) == kLost; }, kLongWait)) << form.panelText(2).toStdString();
+  // Ticks while it hung were skipped; the one after its failure goes out.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return heads() >= 2; }, kLongWait));
+  keeper().timer1()->stop();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !keeper().keepAliveRunning(); }, kLongWait));
+  EXPECT_EQ(form.panelText(2), kLost);
+  EXPECT_TRUE(prompts_.log.empty());
 }
 
 TEST_F(NavigationWindowTest, FirstCompletedDocumentGetsTheLoginNameOnce) {

@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "common/profile_file.h"
 #include "app/settings/province_table.h"
@@ -116,6 +117,16 @@ TEST(Startup, RepairThatCannotBeWrittenFails) {
     EXPECT_FALSE(r.ok) << path;
     EXPECT_EQ(r.error, "Unable to write to " + path);
   }
+}
+
+TEST(Startup, SettingsPathThatIsAFifoFailsWithoutBlocking) {
+  TempFolder dir("startup_fifo");
+  const fs::path fifo = dir.path / "quillmeresz.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // Opening a FIFO for reading waits for a writer: start-up must not.
+  StartupResult r = resolveServerHost(fifo.string());
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "Unable to write to " + fifo.string());
 }
 
 TEST(Startup, ReadOnlyFolderIsFineWhenNothingNeedsWriting) {

@@ -15,7 +15,7 @@ struct Case {
 
 class AccountTypeTest : public ::testing::TestWithParam<Case> {};
 
-TEST_P(AccountTypeTest, ReadsTheSecondCharacterAfterTheColon) {
+TEST_P(AccountTypeTest, ReadsTheSecondGbkByteAfterTheColon) {
   EXPECT_EQ(qm::readAccountType(GetParam().html), GetParam().type);
 }
 
@@ -24,13 +24,19 @@ const Case kCases[] = {
     {"BlankOne", "<head></head><script>x={userType: 1}</script>", 1},
     {"QuotedTwo", "<head><title>主页</title></head><script>x={userType:\"2\"}</script>", 2},
     {"QuotedZero", "<script>x={userType:\"0\"}</script>", 0},
-    // Chinese text before the marker must not shift the position.
+    // Text before the marker does not move the read relative to it.
     {"ChineseBefore", "<title>学籍管理系统首页</title><script>userType:\"3\"</script>", 3},
+    // A Chinese character after the colon takes two bytes: the read lands on its second byte.
+    {"ChineseAfterColon", "userType:学1", std::nullopt},
+    {"BlankAfterColonThenChinese", "userType: 学", std::nullopt},
     {"FirstMarkerWins", "userType:\"2\" userType:\"1\"", 2},
     {"DigitRightAfterColon", "userType:1,", std::nullopt},
     {"NoMarkerTenthNotDigit", "<head><title>x</title></head>", std::nullopt},
     {"NoMarkerTenthDigit", "123456789712345", 7},
-    {"NoMarkerTenthAfterChinese", "学籍网ab12345x", 5},
+    // 学籍网 are six GBK bytes: the tenth byte is the "2", not the tenth character "5".
+    {"NoMarkerTenthAfterChinese", "学籍网ab12345x", 2},
+    // A character GBK lacks counts one byte ("?"): 学 2 + 1, so the tenth byte is the "7".
+    {"NoMarkerUnmappedCountsOne", "学\U00020000" "1234567x", 7},
     {"MarkerAtTheEnd", "abc userType:\"", std::nullopt},
     {"MarkerCutShort", "userType:", std::nullopt},
     {"Empty", "", std::nullopt},

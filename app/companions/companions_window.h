@@ -1,0 +1,73 @@
+#pragma once
+// TForm11, "功能扩展": explains the companion tools, downloads the one named by
+// CompanionToolName into the program's folder on "扩展(&U)", starts it and
+// closes. Opened modally by a tool button, a new dialog each time.
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/companions/companion_fetch.h"
+#include "app/update/transfer_widgets.h"
+
+class QLabel;
+class QPushButton;
+
+namespace qm {
+
+struct AppState;
+class NetDownloader;
+class Prompts;
+
+class TForm11 : public QDialog, public CompanionView {
+  Q_OBJECT
+ public:
+  // folder: the program's folder with its trailing separator.
+  TForm11(AppState& state, Prompts& prompts, std::string folder, QWidget* parent = nullptr);
+  ~TForm11() override;
+
+  void FormCreate();
+  void Button1Click();  // "扩展(&U)"
+  void Button3Click();  // "退出(&Q)"
+  void Label6Click();
+
+  // Starts a program detached; default QProcess::startDetached.
+  std::function<void(const std::string&)> programStarter;
+  // Opens an address in a new browser tab; default: the desktop's browser.
+  std::function<void(const QString&)> openLink;
+
+  bool downloading() const { return fetch_ && fetch_->running(); }
+  QString statusText() const { return transfer_.status(); }
+
+  // CompanionView
+  void setControlsEnabled(bool enabled) override;
+  void setStatus(const std::string& text, bool repaintNow) override;
+  void setProgress(std::int64_t value, std::int64_t maximum) override;
+  void show(const Notice& notice) override;
+  void startProgram(const std::string& path) override;
+  void closeDialog() override;
+
+  using QDialog::show;
+
+ public slots:
+  void reject() override;
+
+ private:
+  void buildControls();
+
+  AppState& state_;
+  Prompts& prompts_;
+  std::string folder_;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button3 = nullptr;
+  TransferWidgets transfer_;
+  std::unique_ptr<NetDownloader> IdHTTP1;
+  std::unique_ptr<CompanionFetch> fetch_;
+};
+
+}  // namespace qm

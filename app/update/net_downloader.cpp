@@ -1,0 +1,95 @@
+#include "app/update/net_downloader.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "net/file_download.h"
+
+namespace qm {
+
+struct NetDownloader::Job {
+  Progress progress;
+  Done done;
+  std::atomic<bool> cancel = false;
+  // Progress reports waiting on the user-interface thread: one at a time is enough.
+  std::atomic<bool> progressQueued = false;
+  std::atomic<bool> begun = false;
+  std::atomic<std::int64_t> received = 0, total = -1;
+};
+
+NetDownloader::NetDownloader(QObject* parent) : QObject(parent) { worker_.setMaxThreadCount(1); }
+
+NetDownloader::~NetDownloader() {
+  cancel();
+  worker_.waitForDone();
+}
+
+void NetDownloader::cancel() {
+  if (!job_) return;
+  job_->cancel = true;
+  job_.reset();
+}
+
+void NetDownloader::start(const std::string& url, const std::string& path, Progress progress, Done done) {
+  cancel();
+  auto job = std::make_shared<Job>();
+  job->progress = std::move(progress);
+  job->done = std::move(done);
+  job_ = job;
+  // Opened here, not on the worker: a download cancelled before its thread runs
+  // must not create the file again after its owner has deleted it.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    finished(job, DownloadOutcome{false, ""});
+    return;
+  }
+  QPointer<NetDownloader> self(this);
+  worker_.start([self, job, url, fd] {
+    FileDownloadOptions options;
+    options.cancel = &job->cancel;
+    options.progress = [self, job](std::int64_t received, std::int64_t total) {
+      job->received = received;
+      job->total = total;
+      if (!job->begun.exchange(true)) {
+        // The start as it was (the bar at 0 of the announced size), whatever follows at once.
+        QMetaObject::invokeMethod(self.data(), [self, job, received, total] {
+          if (self) self->progressed(job, received, total);
+        }, Qt::QueuedConnection);
+        return;
+      }
+      if (job->progressQueued.exchange(true)) return;
+      QMetaObject::invokeMethod(self.data(), [self, job] {
+        job->progressQueued = false;
+        if (self) self->progressed(job, job->received, job->total);
+      }, Qt::QueuedConnection);
+    };
+    FileDownloadResult r = downloadToFile(url, fd, options);
+    if (::close(fd) != 0 && r.ok) r.ok = false;
+    const DownloadOutcome outcome{r.ok, r.statusLine};
+    QMetaObject::invokeMethod(self.data(), [self, job, outcome, r] {
+      if (!self) return;
+      // The last numbers first, so the bar ends where the transfer did.
+      if (r.ok) self->progressed(job, r.received, r.total);
+      self->finished(job, outcome);
+    }, Qt::QueuedConnection);
+  });
+}
+
+void NetDownloader::progressed(const std::shared_ptr<Job>& job, std::int64_t received, std::int64_t total) {
+  if (job != job_ || !job->progress) return;
+  job->progress(received, total);
+}
+
+void NetDownloader::finished(const std::shared_ptr<Job>& job, const DownloadOutcome& outcome) {
+  if (job != job_) return;
+  job_.reset();
+  // done may start the next download on this object.
+  Done done = std::move(job->done);
+  if (done) done(outcome);
+}
+
+}  // namespace qm

@@ -1,0 +1,35 @@
+#pragma once
+// The Downloader the windows use: one GET at a time, streamed into the file on
+// a worker thread of its own (net/file_download.h); progress and the outcome
+// come back on the thread that started it, and none after cancel().
+#include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+
+#include "app/update/downloader.h"
+
+namespace qm {
+
+class NetDownloader : public QObject, public Downloader {
+  Q_OBJECT
+ public:
+  explicit NetDownloader(QObject* parent = nullptr);
+  // Stops a running transfer and waits for its thread.
+  ~NetDownloader() override;
+
+  void start(const std::string& url, const std::string& path, Progress progress, Done done) override;
+  void cancel() override;
+  bool running() const { return job_ != nullptr; }
+
+ private:
+  struct Job;
+  void progressed(const std::shared_ptr<Job>& job, std::int64_t received, std::int64_t total);
+  void finished(const std::shared_ptr<Job>& job, const DownloadOutcome& outcome);
+
+  QThreadPool worker_;
+  std::shared_ptr<Job> job_;  // the download whose callbacks still run
+};
+
+}  // namespace qm

@@ -1,0 +1,74 @@
+#pragma once
+// A run of the comparison: for every record of the workbook to check, the
+// base records with the same trimmed key, their numbered findings for the
+// pairs in use, and one log line as the logging options say. The base keys
+// are indexed once, so a run costs about one read of each sheet.
+//
+// Driven in slices like the record checker: advance() checks probe records
+// until a budget is spent and reports the new lines once. A stop request is
+// looked at once per record to check, before its line is written; it ends
+// the run and that record gets no line.
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "checks/compare/base_key_index.h"
+#include "checks/compare/compare_setup.h"
+#include "checks/records/check_run.h"
+
+namespace qm {
+
+class WorkbookSource;
+
+class CompareRun {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Both sheets must be open. The listener gets the new lines after every
+  // slice and once at the end.
+  // The listener runs on the thread that calls advance(); while a run is
+  // under way nothing else may read or move the workbook sources.
+  CompareRun(WorkbookSource& base, WorkbookSource& probe, CompareSetup setup, std::atomic<bool>& stop,
+             CheckListener listener = {});
+
+  // Compares at least one record to check, then more until `until` or
+  // `maxRecords`; returns true while records remain.
+  bool advance(Clock::time_point until);
+  bool advance(int maxRecords);
+  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50));
+
+  CheckEnd end() const { return outcome_.end; }
+  const std::string& error() const { return outcome_.error; }
+  // "恭喜" with "比对结束！", "请注意" with "查询停止！", or the error's text.
+  CheckNotice endNotice() const;
+
+ private:
+  struct PairColumns {
+    int probe = -1;
+    int base = -1;
+    bool resolved = false;
+  };
+  bool step(int maxRecords, Clock::time_point until);
+  void compareCurrent();
+  void appendFindings(int n, int baseRecord, bool& prefixWritten);
+  void finish(CheckEnd end, std::string error = {});
+
+  WorkbookSource& base_;
+  WorkbookSource& probe_;
+  CompareSetup setup_;
+  std::atomic<bool>& stop_;
+  CheckListener listener_;
+  CheckProgress pending_;
+  CheckOutcome outcome_;
+  bool started_ = false;
+  std::optional<int> probeKeyField_;
+  bool indexed_ = false;
+  BaseKeyIndex index_;
+  std::array<PairColumns, 3> columns_;
+  std::array<bool, 3> inUse_{};
+  std::array<std::string, 3> names_;  // the probe column names written in the findings
+  std::string key_, detail_, a_;      // reused for every record
+};
+
+}  // namespace qm

@@ -1,0 +1,25 @@
+#include "checks/records/record_checker_controller.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+
+#include "checks/records/record_checker_window.h"
+#include "common/ui/window_host.h"
+
+namespace qm {
+
+RecordCheckerController::RecordCheckerController(WindowHost& host) : QObject(host.window()), host_(host) {
+  setObjectName("RecordCheckerController");
+  FlatButton19 = host.addButton("FlatButton19", QStringLiteral("检查"), ButtonPlace::ToolColumn,
+                                QKeySequence(Qt::Key_F6));
+  connect(FlatButton19, &QPushButton::clicked, this, &RecordCheckerController::FlatButton19Click);
+}
+
+void RecordCheckerController::FlatButton19Click() {
+  if (!form_) form_ = new TForm7(host_.prompts(), host_.window());
+  form_->show();
+  form_->raise();
+  form_->activateWindow();
+}
+
+}  // namespace qm

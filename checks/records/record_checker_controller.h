@@ -1,0 +1,30 @@
+#pragma once
+// "检查" (FlatButton19, F6) in the tool column shows TForm7, modeless; the
+// window is made on first use and then shown again with its state kept.
+#include <QObject>
+#include <QPointer>
+
+class QPushButton;
+
+namespace qm {
+
+class TForm7;
+class WindowHost;
+
+class RecordCheckerController : public QObject {
+  Q_OBJECT
+ public:
+  explicit RecordCheckerController(WindowHost& host);  // owned by the window
+
+  void FlatButton19Click();
+
+  QPushButton* button() const { return FlatButton19; }
+  TForm7* form() const { return form_; }
+
+ private:
+  WindowHost& host_;
+  QPushButton* FlatButton19 = nullptr;
+  QPointer<TForm7> form_;
+};
+
+}  // namespace qm

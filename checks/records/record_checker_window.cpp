@@ -1,0 +1,308 @@
+#include "checks/records/record_checker_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QCoro/QCoroTimer>
+
+#include <algorithm>
+#include <chrono>
+
+#include "checks/records/check_log.h"
+#include "checks/records/record_check_texts.h"
+#include "checks/records/record_columns.h"
+#include "common/ui/prompts.h"
+#include "sheet/workbook_panel.h"
+
+namespace qm {
+namespace {
+
+// How long the walk runs before the window handles its events again.
+constexpr std::chrono::milliseconds kSlice{20};
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void fillColumnBox(QComboBox* box, const QStringList& columns, std::optional<std::size_t> selected) {
+  const QSignalBlocker quiet(box);
+  box->clear();
+  box->addItems(columns);
+  box->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
+}
+
+void emptyBox(QComboBox* box) {
+  const QSignalBlocker quiet(box);
+  box->clear();
+  box->setEnabled(false);
+}
+
+}  // namespace
+
+TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
+  setObjectName("TForm7");
+  setWindowTitle(QStringLiteral("EXCEL数据身份证号、出生日期、性别批量检查"));
+  buildControls();
+  layOut();
+  // Checked once each set sits in its own group, where it is exclusive.
+  RadioButton4->setChecked(true);
+  RadioButton3->setChecked(true);
+  logLines_.push_back(record_texts::kLogHint);
+  Memo1->setPlainText(q(record_texts::kLogHint));
+  Memo1->hide();
+}
+
+TForm7::~TForm7() { ++runId_; }
+
+void TForm7::buildControls() {
+  WorkbookPanelTexts texts{QStringLiteral("Excel2003格式文件(.xls)|*.xls"), q(record_texts::kOpenFailed),
+                           q(record_texts::kSheetFailed), true};
+  panel_ = new WorkbookPanel(prompts_, {"BitBtn1", "BitBtn3", "ComboBox1", "Label8", "DBGrid1"}, texts, this);
+  BitBtn1 = panel_->openButton();
+  BitBtn3 = panel_->closeButton();
+  ComboBox1 = panel_->sheetBox();
+  Label8 = panel_->fileLabel();
+  DBGrid1 = panel_->grid();
+  connect(panel_, &WorkbookPanel::sheetOpened, this, &TForm7::sheetOpened);
+  connect(panel_, &WorkbookPanel::sheetFailed, this, [this] {
+    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+    Button1->setEnabled(false);
+  });
+  connect(panel_, &WorkbookPanel::openFailed, this, [this] {
+    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) box->setEnabled(false);
+  });
+  connect(panel_, &WorkbookPanel::closed, this, &TForm7::columnsLost);
+  // The panel's own Close button already closes; this adds the window's part.
+  disconnect(BitBtn3, nullptr, panel_, nullptr);
+  connect(BitBtn3, &QPushButton::clicked, this, &TForm7::BitBtn3Click);
+
+  auto box = [this](const char* name) {
+    auto* b = new QComboBox(this);
+    b->setObjectName(name);
+    b->setEnabled(false);
+    return b;
+  };
+  ComboBox3 = box("ComboBox3");
+  ComboBox4 = box("ComboBox4");
+  ComboBox9 = box("ComboBox9");
+  connect(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox4Change);
+  connect(ComboBox9, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox9Change);
+
+  auto radio = [this](const char* name, const char* caption) {
+    auto* r = new QRadioButton(q(caption), this);
+    r->setObjectName(name);
+    return r;
+  };
+  RadioButton4 = radio("RadioButton4", record_texts::kCodingText);
+  RadioButton5 = radio("RadioButton5", record_texts::kCodingDigits);
+  RadioButton1 = radio("RadioButton1", record_texts::kFormatDashed);
+  RadioButton3 = radio("RadioButton3", record_texts::kFormatCompact);
+  RadioButton2 = radio("RadioButton2", record_texts::kFormatSlashed);
+  // Read anew for every record, so a change during a run counts from the next one.
+  connect(RadioButton5, &QRadioButton::toggled, this,
+          [this](bool on) { controls_.coding = on ? GenderCoding::Digits : GenderCoding::Text; });
+  auto format = [this] {
+    controls_.format = RadioButton1->isChecked()   ? BirthDateFormat::Dashed
+                       : RadioButton2->isChecked() ? BirthDateFormat::Slashed
+                                                   : BirthDateFormat::Compact;
+  };
+  for (QRadioButton* r : {RadioButton1, RadioButton3, RadioButton2}) connect(r, &QRadioButton::toggled, this, format);
+
+  auto check = [this](const char* name, const QString& caption, bool checked, bool enabled) {
+    auto* c = new QCheckBox(caption, this);
+    c->setObjectName(name);
+    c->setChecked(checked);
+    c->setEnabled(enabled);
+    return c;
+  };
+  CheckBox2 = check("CheckBox2", QStringLiteral("身份证号码验证"), true, true);
+  CheckBox1 = check("CheckBox1", QStringLiteral("身份证号中的出生日期与出生日期字段是否一致"), false, false);
+  CheckBox4 = check("CheckBox4", QStringLiteral("身份证号性别码是否与性别一致"), false, false);
+  CheckBox5 = check("CheckBox5", QStringLiteral("记录完全"), false, true);
+  connect(CheckBox5, &QCheckBox::toggled, this, [this](bool on) { controls_.logComplete = on; });
+
+  auto button = [this](const char* name, const QString& caption, bool enabled) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setEnabled(enabled);
+    return b;
+  };
+  Button1 = button("Button1", QStringLiteral("开始检查"), false);
+  Button2 = button("Button2", QStringLiteral("停止检查"), false);
+  Button3 = button("Button3", QStringLiteral("显示结果"), true);
+  Button5 = button("Button5", QStringLiteral("保存结果"), true);
+  Button4 = button("Button4", QStringLiteral("退出"), true);
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm7::Button5Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
+
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName("Memo1");
+  Memo1->setReadOnly(true);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName("ProgressBar1");
+  Label9 = new QLabel(QStringLiteral("0"), this);
+  Label9->setObjectName("Label9");
+  Label10 = new QLabel(QStringLiteral("0"), this);
+  Label10->setObjectName("Label10");
+  resetProgress();
+}
+
+void TForm7::resetProgress() {
+  ProgressBar1->setRange(0, 1);
+  ProgressBar1->setValue(0);
+  Label9->setText(QStringLiteral("0"));
+  Label10->setText(QStringLiteral("0"));
+}
+
+QCoro::Task<> TForm7::BitBtn1Click() { co_await panel_->openClick(); }
+
+void TForm7::BitBtn3Click() {
+  panel_->closeWorkbook();
+  for (QCheckBox* c : {CheckBox4, CheckBox1}) {
+    c->setChecked(false);
+    c->setEnabled(false);
+  }
+}
+
+void TForm7::sheetOpened(const QStringList& columns) {
+  std::vector<std::string> names;
+  for (const QString& c : columns) names.push_back(c.toStdString());
+  const RecordColumnChoice choice = matchRecordColumns(names);
+  fillColumnBox(ComboBox3, columns, choice.id);
+  fillColumnBox(ComboBox4, columns, choice.birth);
+  fillColumnBox(ComboBox9, columns, choice.gender);
+  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) box->setEnabled(true);
+  ComboBox4Change();
+  ComboBox9Change();
+  Button1->setEnabled(panel_->sheetOpen());
+}
+
+void TForm7::columnsLost() {
+  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+  Button1->setEnabled(false);
+  Button2->setEnabled(false);
+  resetProgress();
+}
+
+void TForm7::ComboBox4Change() {
+  const TiedCheck tie = tiedCheck(ComboBox3->currentText().toStdString(), ComboBox4->currentText().toStdString());
+  CheckBox1->setEnabled(tie.enabled);
+  CheckBox1->setChecked(tie.checked);
+}
+
+void TForm7::ComboBox9Change() {
+  const TiedCheck tie = tiedCheck(ComboBox3->currentText().toStdString(), ComboBox9->currentText().toStdString());
+  CheckBox4->setEnabled(tie.enabled);
+  CheckBox4->setChecked(tie.checked);
+}
+
+void TForm7::setRunControls(bool running) {
+  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) box->setEnabled(!running);
+  Button1->setEnabled(!running);
+  Button2->setEnabled(running);
+  panel_->setRunning(running);
+}
+
+void TForm7::appendLines(std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  QString block;
+  for (std::string& line : lines) {
+    if (!block.isEmpty()) block += QLatin1Char('\n');
+    block += QString::fromStdString(line);
+    logLines_.push_back(std::move(line));
+  }
+  Memo1->appendPlainText(block);
+}
+
+QCoro::Task<> TForm7::Button1Click() {
+  if (running_ || !panel_->sheetOpen()) co_return;
+  running_ = true;
+  const int id = ++runId_;
+  QPointer<TForm7> self(this);
+  setRunControls(true);
+  Memo1->clear();
+  logLines_.clear();
+
+  RecordCheckSetup setup;
+  setup.idColumn = ComboBox3->currentText().toStdString();
+  setup.birthColumn = ComboBox4->currentText().toStdString();
+  setup.genderColumn = ComboBox9->currentText().toStdString();
+  setup.checks = {CheckBox2->isChecked(), CheckBox4->isChecked(), CheckBox1->isChecked()};
+  WorkbookSource& source = panel_->source();
+  const int count = source.RecordCount();
+  ProgressBar1->setRange(0, std::max(count, 1));  // 0..0 would show a busy bar
+  Label10->setText(QString::number(count));
+
+  RecordCheckRun run(source, setup, controls_, [this](CheckProgress& p) {
+    Label9->setText(QString::number(p.record));
+    ProgressBar1->setValue(p.record);
+    appendLines(p.lines);
+  });
+  for (;;) {
+    const bool more = sliceRecords > 0 ? run.advance(sliceRecords) : run.advance(RecordCheckRun::Clock::now() + kSlice);
+    if (!more) break;
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    // Closing the window gives the run up before the workbook closes.
+    if (!self || id != runId_) co_return;
+  }
+
+  const CheckNotice notice = run.endNotice();
+  auto restore = [this] {
+    running_ = false;
+    setRunControls(false);
+    panel_->rewind();
+  };
+  if (run.end() == CheckEnd::Stopped) {
+    restore();
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+  } else {
+    if (run.end() == CheckEnd::Finished && run.errorsFound() && !logShown_) Button3Click();
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+    if (!self || id != runId_) co_return;
+    restore();
+  }
+  if (self) emit runEnded();
+}
+
+void TForm7::Button2Click() { controls_.stop = true; }
+
+void TForm7::Button3Click() {
+  logShown_ = !logShown_;
+  Memo1->setVisible(logShown_);
+  Button3->setText(logShown_ ? QStringLiteral("隐藏结果") : QStringLiteral("显示结果"));
+}
+
+void TForm7::Button5Click() {
+  QString path = prompts_.saveFileName(QStringLiteral("文本文件(.txt)|*.txt"));
+  if (path.isEmpty()) return;
+  path = withDefaultExtension(path, QStringLiteral(".txt"));
+  std::string error;
+  if (!saveLogLines(path.toStdString(), logLines_, &error))
+    prompts_.message(QString::fromStdString(error), kAppTitle, PromptIcon::Error);
+}
+
+void TForm7::Button4Click() { close(); }
+
+void TForm7::closeEvent(QCloseEvent* event) {
+  const bool abandoned = running_;
+  if (running_) {
+    ++runId_;
+    running_ = false;
+    controls_.stop = false;
+    setRunControls(false);
+  }
+  BitBtn3Click();
+  event->accept();
+  if (abandoned) emit runEnded();
+}
+
+}  // namespace qm

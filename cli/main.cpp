@@ -1,0 +1,62 @@
+// quillmere-batch: the spreadsheet checks and photo tools without a window,
+// for scripts and district IT staff.
+#include <array>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/check_command.h"
+#include "cli/compare_command.h"
+#ifdef QM_HAVE_PHOTO_COMMANDS
+#include "cli/photo_commands.h"
+#endif
+
+namespace {
+
+using RunCommand = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+struct Command {
+  std::string_view name;
+  RunCommand run;
+  std::string_view summary;
+};
+
+constexpr Command kCommands[] = {
+    {"check", qm::cli::runCheckCommand, "check ID numbers, birth dates and genders of a sheet"},
+    {"compare", qm::cli::runCompareCommand, "compare a workbook with a base workbook"},
+#ifdef QM_HAVE_PHOTO_COMMANDS
+    {"photos", runPhotosCommand, "resize and rename student photos by a spreadsheet list"},
+    {"compress", runCompressCommand, "compress a JPEG picture to a file size"},
+#endif
+};
+
+void printUsage(std::ostream& s) {
+  s << "Usage: quillmere-batch COMMAND [arguments]\n\nCommands:\n";
+  for (const Command& c : kCommands) s << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << "\n";
+  s << "\nRun 'quillmere-batch COMMAND --help' for a command's options.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) {
+    printUsage(std::cerr);
+    return 2;
+  }
+  if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    printUsage(std::cout);
+    return 0;
+  }
+  for (const Command& c : kCommands) {
+    if (words[0] != c.name) continue;
+    const int status = c.run(std::vector<std::string>(words.begin() + 1, words.end()), std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+  }
+  std::cerr << "quillmere-batch: unknown command '" << words[0] << "'\n";
+  printUsage(std::cerr);
+  return 2;
+}

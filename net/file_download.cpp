@@ -1,0 +1,143 @@
+#include "net/file_download.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace qm {
+namespace {
+
+struct Transfer {
+  CURL* handle = nullptr;
+  int fd = -1;
+  const FileDownloadOptions* options = nullptr;
+  std::string statusLine;
+  long status = 0;
+  std::int64_t received = 0;
+  std::int64_t reported = -1;
+  std::string fileError;
+  bool refused = false;  // a status outside 2xx: its body is not ours to keep
+
+  std::int64_t announced() const {
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) return -1;
+    return length < 0 ? -1 : static_cast<std::int64_t>(length);
+  }
+
+  void report() {
+    if (!options->progress || received == reported) return;
+    reported = received;
+    options->progress(received, announced());
+  }
+};
+
+bool isStatusLine(const char* data, size_t size) { return size >= 5 && std::memcmp(data, "HTTP/", 5) == 0; }
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+  auto& t = *static_cast<Transfer*>(user);
+  const size_t n = size * count;
+  if (isStatusLine(data, n)) {
+    std::string line(data, n);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    t.statusLine = std::move(line);
+    t.status = 0;
+  } else if (n <= 2 && t.status == 0) {
+    // The blank line that ends a header block: the body starts now.
+    curl_easy_getinfo(t.handle, CURLINFO_RESPONSE_CODE, &t.status);
+    if (t.status >= 200 && t.status < 300) {
+      t.reported = -1;
+      t.report();
+    } else {
+      t.refused = true;
+    }
+  }
+  return n;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+  auto& t = *static_cast<Transfer*>(user);
+  const size_t n = size * count;
+  if (t.refused) return 0;
+  size_t done = 0;
+  while (done < n) {
+    ssize_t w = ::write(t.fd, data + done, n - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      t.fileError = std::strerror(errno);
+      return 0;
+    }
+    done += static_cast<size_t>(w);
+  }
+  t.received += static_cast<std::int64_t>(n);
+  t.report();
+  return n;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto& t = *static_cast<Transfer*>(user);
+  return t.options->cancel && t.options->cancel->load() ? 1 : 0;
+}
+
+}  // namespace
+
+FileDownloadResult downloadToFile(const std::string& url, int fd, const FileDownloadOptions& options) {
+  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  FileDownloadResult result;
+  CURL* h = initialised ? curl_easy_init() : nullptr;
+  if (!h) {
+    result.error = "cannot create an HTTP handle";
+    return result;
+  }
+  Transfer t;
+  t.handle = h;
+  t.fd = fd;
+  t.options = &options;
+  char error[CURL_ERROR_SIZE] = {};
+  curl_slist* headers = nullptr;
+  // libcurl's own Accept goes; the body comes back as sent, never decompressed.
+  headers = curl_slist_append(headers, ("Accept: " + options.accept).c_str());
+
+  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(h, CURLOPT_PROXY, "");  // never an environment proxy
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(h, CURLOPT_USERAGENT, options.userAgent.c_str());
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
+  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+
+  const CURLcode code = curl_easy_perform(h);
+  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &t.status);
+  result.received = t.received;
+  result.total = t.announced();
+  curl_slist_free_all(headers);
+  curl_easy_cleanup(h);
+
+  const bool goodStatus = t.status >= 200 && t.status < 300;
+  result.cancelled = code == CURLE_ABORTED_BY_CALLBACK;
+  result.ok = code == CURLE_OK && goodStatus;
+  if (result.ok) return result;
+  if (!t.fileError.empty()) {
+    result.error = t.fileError;
+  } else if (code != CURLE_OK && !t.refused) {
+    result.error = error[0] ? error : curl_easy_strerror(code);
+  } else {
+    result.error = t.statusLine;
+  }
+  // A refused status speaks for itself; a transfer that broke off had no answer to show.
+  if (goodStatus && code != CURLE_OK) result.statusLine.clear();
+  else if (t.status != 0) result.statusLine = t.statusLine;
+  return result;
+}
+
+}  // namespace qm

@@ -1,0 +1,59 @@
+#pragma once
+// The batch photo run: for every student of the list, the source folder's
+// "<photo number>.jpg" becomes the 154 x 189 "<ID number>.jpg" of the target
+// folder. Photos are made on worker threads; the log, the counts and the
+// files written follow the order of the list (of two equal ID numbers the
+// later one's photo stays), and once the stop request is seen after a
+// student, no file is written for any later student.
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "photo/batch/batch_list.h"
+#include "photo/image/batch_photo.h"
+
+namespace qm {
+class WorkbookSource;
+}
+
+namespace qm::photo {
+
+struct BatchRunOptions {
+  std::string sourceFolder;
+  std::string targetFolder;  // the source folder for writing in place
+  unsigned threads = 1;      // threads making photos (files are written by a few more)
+  BatchPhotoOptions photo;
+};
+
+struct BatchSummary {
+  int total = 0;
+  int ok = 0;
+  int failed = 0;
+  bool stopped = false;
+};
+
+// Receives the log as it is made, on the thread that called runPhotoBatch.
+class BatchListener {
+ public:
+  virtual ~BatchListener() = default;
+  virtual void logLine(const std::string& line) = 0;
+  // Every line of student `record` (from 1) is out; for the progress bar.
+  virtual void recordDone(int record, int total) { (void)record, (void)total; }
+};
+
+// Runs over students and returns when the last log line is out: from
+// "任务日志：" to the count line. A stop request seen after a student ends
+// the run there and is cleared.
+BatchSummary runPhotoBatch(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
+                           std::atomic<bool>& stopRequested, BatchListener& listener);
+
+// The same over the open sheet of list; throws BatchListError (before any
+// line is logged) when the columns are missing.
+BatchSummary runPhotoBatch(WorkbookSource& list, const BatchRunOptions& options, std::atomic<bool>& stopRequested,
+                           BatchListener& listener);
+
+// True when the name can be part of a file name in the chosen folder: no
+// '/', '\' or NUL.
+bool usableInFileName(const std::string& name);
+
+}  // namespace qm::photo

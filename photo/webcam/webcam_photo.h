@@ -1,0 +1,33 @@
+#pragma once
+// Saving a frozen webcam frame: the rectangle drawn over the 400 x 300 view,
+// mapped onto the frame, or the whole frame; JPEG quality 100.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "photo/image/crop_rules.h"
+#include "photo/image/rgb_image.h"
+
+namespace qm::photo {
+
+class CaptureDevice;
+
+inline constexpr const char* kWebcamConnectFailed = "连接摄像头失败";
+inline constexpr const char* kWebcamCaptureFirst = "请先拍照再保存！";
+inline constexpr const char* kWebcamSaveFailed = "保存失败，请检查权限！";
+inline constexpr int kWebcamQuality = 100;
+inline constexpr int kWebcamConnectTries = 5;
+inline constexpr int kWebcamRetryWaitMs = 200;
+
+// The picture a save writes. The part of the rectangle outside the frame is
+// black. An empty frame gives an empty image (nothing captured yet).
+RgbImage webcamOutput(const RgbImage& frame, const ShownRect* rect);
+
+// webcamOutput encoded; empty when the frame is empty.
+std::string encodeWebcamPhoto(const RgbImage& frame, const ShownRect* rect);
+
+// Starts the device, up to kWebcamConnectTries times, calling wait(200 ms)
+// after each failed try. False after the last failure.
+bool startWithRetries(CaptureDevice& device, const std::function<void(int ms)>& wait);
+
+}  // namespace qm::photo

@@ -1,0 +1,30 @@
+#pragma once
+// "查重" (FlatButton26) in the tool column shows TForm12, modeless; the window
+// is made on first use and then shown again with its state kept.
+#include <QObject>
+#include <QPointer>
+
+class QPushButton;
+
+namespace qm {
+
+class TForm12;
+class WindowHost;
+
+class DuplicateController : public QObject {
+  Q_OBJECT
+ public:
+  explicit DuplicateController(WindowHost& host);  // owned by the window
+
+  void FlatButton26Click();
+
+  QPushButton* button() const { return FlatButton26; }
+  TForm12* form() const { return form_; }
+
+ private:
+  WindowHost& host_;
+  QPushButton* FlatButton26 = nullptr;
+  QPointer<TForm12> form_;
+};
+
+}  // namespace qm

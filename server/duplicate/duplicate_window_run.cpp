@@ -1,0 +1,176 @@
+// TForm12's run: the query page and its token, then one captcha dialog and
+// one query per student, until the sheet ends or a stop is asked for.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroSignal>
+#include <QCoro/QCoroTimer>
+
+#include <chrono>
+
+#include "common/app_state.h"
+#include "common/ui/prompts.h"
+#include "common/ui/window_host.h"
+#include "net/async_request.h"
+#include "net/http_client.h"
+#include "server/duplicate/captcha_dialog.h"
+#include "server/duplicate/duplicate_client.h"
+#include "server/duplicate/duplicate_request.h"
+#include "server/duplicate/duplicate_run.h"
+#include "server/duplicate/duplicate_texts.h"
+#include "server/duplicate/duplicate_window.h"
+#include "sheet/workbook_panel.h"
+
+namespace qm {
+namespace {
+
+QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// Drops the client's connection on its worker, after any request still queued there.
+QFuture<int> disconnectOnWorker(HttpClient& client) {
+  HttpClient* c = &client;
+  return runOnWorker<int>(client, [c] {
+    c->disconnect();
+    return 0;
+  });
+}
+
+}  // namespace
+
+QCoro::Task<> TForm12::Button1Click() {
+  if (running_ || !panel_->sheetOpen()) co_return;
+  running_ = true;
+  QPointer<TForm12> self(this);
+  // The frame keeps the client and the stop flag: a request may end after the window.
+  std::shared_ptr<HttpClient> client = IdHTTP4_;
+  std::shared_ptr<std::atomic<bool>> stop = stop_;
+  Prompts& prompts = prompts_;
+  const std::string host = host_.state().serverHost;
+  const std::string base = "http://" + host;
+  *stop = false;
+  client->setStopCheck([stop] { return stop->load(); });
+  // Nothing else may start meanwhile; 停止 waits for the page.
+  apply(DuplicateSituation::RunInProgress);
+  Button2->setEnabled(false);
+
+  // Steps 1 and 2: the cookie line, the query page and its token.
+  const std::string cookie = cookieLine(host_.cookieText());
+  std::string token;
+  bool failed = false, stopped = false;
+  try {
+    client->clearExtraLines();
+    client->addExtraLine(cookie);
+    QFuture<std::string> pageRequest = getAsync(*client, base + std::string(kDuplicatePagePath));
+    const std::string page = co_await pageRequest;
+    token = ReadDuplicatePageToken(page);
+  } catch (const HttpError& e) {
+    failed = true;
+    stopped = e.stopped();
+  } catch (...) {
+    failed = true;
+  }
+  if (!self) co_return;
+  WorkbookSource& source = panel_->source();
+  const std::optional<int> nameField = source.FindField(kNameField), idField = source.FindField(kIdNumberField);
+  if (failed || !nameField || !idField) {
+    QFuture<int> closing = disconnectOnWorker(*client);
+    co_await closing;
+    if (!self) co_return;
+    if (stopped)
+      prompts.message(q(kStoppedMessage), q(kNoteTitle));
+    else
+      prompts.message(q(kNotLoggedInDuplicateMessage));
+    if (!self) co_return;
+    endRun();
+    co_return;
+  }
+
+  // Steps 3 to 5: controls, filters, the run's headers, the counter.
+  Button2->setEnabled(true);
+  const int count = source.RecordCount();
+  DuplicateRun run(count, readFilters());
+  if (*stop) run.requestStop();  // the window was closed while the page came
+  applyDuplicateHeaders(*client, duplicateRunHeaders(cookie, token, host));
+  ProgressBar1->setRange(0, count > 0 ? count : 1);
+  ProgressBar1->setValue(0);
+  Label10->setText(QString::number(count));
+  clearLog();
+  run_ = &run;
+
+  const std::string imageUrl = base + std::string(kCaptchaImagePath);
+  const std::string queryUrl = base + std::string(kDuplicateQueryPath);
+  while (run.goesOn()) {
+    const int n = run.recordNumber();
+    setCounter(n, count);
+    ProgressBar1->setValue(n);
+    const DuplicateStudentStart start = run.startStudent(source.text(n, *nameField), source.text(n, *idField));
+    if (start.line) appendLine(*start.line);
+    if (start.query) {
+      // A new dialog, with a new picture, for every attempt.
+      QPointer<TForm13> dialog = new TForm13(client, imageUrl, prompts, this);
+      captcha_ = dialog;
+      if (showCaptcha)
+        showCaptcha(*dialog);
+      else
+        dialog->show();
+      if (dialog && !dialog->closed()) co_await qCoro(dialog.data(), &QDialog::finished);
+      if (!self) co_return;
+      captcha_ = nullptr;
+      const std::string typed = dialog ? dialog->code().toStdString() : std::string();
+      if (!dialog || dialog->cancelled()) {
+        // 取消: the typed code still goes; the run ends after this student.
+        run.requestStop();
+        *stop = true;
+      }
+      if (dialog) dialog->deleteLater();
+
+      std::string answer;
+      bool answered = true;
+      QFuture<std::string> query = postAsync(*client, queryUrl, run.queryBody(typed));
+      try {
+        answer = co_await query;
+      } catch (...) {
+        answered = false;  // no connection, an error status, too long, or cut by 停止
+      }
+      if (!self) co_return;
+      const DuplicateStudentResult result = answered ? run.answer(answer) : run.noAnswer();
+      if (result.line) appendLine(*result.line);
+    }
+    run.moveOn();
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));  // pending input, 停止 included
+    if (!self) co_return;
+  }
+
+  // Step 13.
+  run_ = nullptr;
+  const DuplicateEndMessage end = run.finish();
+  prompts.message(q(end.text), q(end.title));
+  if (!self) co_return;
+  QFuture<int> closing = disconnectOnWorker(*client);
+  co_await closing;
+  if (!self) co_return;
+  endRun();
+}
+
+void TForm12::Button2Click() {
+  if (!running_) return;
+  if (run_) run_->requestStop();
+  *stop_ = true;
+}
+
+void TForm12::endRun() {
+  IdHTTP4_->setStopCheck({});
+  running_ = false;
+  run_ = nullptr;
+  apply(DuplicateSituation::RunEnded);
+  if (closeAfterRun_) {
+    closeAfterRun_ = false;
+    panel_->closeWorkbook();
+  }
+  emit runEnded();
+}
+
+}  // namespace qm

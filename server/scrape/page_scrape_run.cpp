@@ -1,0 +1,184 @@
+#include "server/scrape/page_scrape_run.h"
+
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroTimer>
+#include <QElapsedTimer>
+#include <chrono>
+#include <stdexcept>
+
+#include "browser/web/web_tab.h"
+#include "common/app_state.h"
+#include "common/trim.h"
+#include "common/ui/window_host.h"
+#include "net/async_request.h"
+#include "net/http_client.h"
+#include "server/scrape/pager_text.h"
+#include "server/scrape/scrape_page.h"
+#include "server/scrape/scrape_sheet.h"
+#include "server/scrape/student_details.h"
+#include "sheet/save_target.h"
+#include "sheet/spreadsheet_export.h"
+
+namespace qm {
+namespace {
+
+using End = ScrapeResult::End;
+
+QString statusText(int count) { return QStringLiteral("已导出记录条数：") + QString::number(count); }
+
+}  // namespace
+
+PageScrapeRun::PageScrapeRun(WindowHost& host, WebTab* tab, ScrapeLayout layout, std::shared_ptr<HttpClient> client,
+                             ScrapeHooks hooks, QObject* parent)
+    : QObject(parent), host_(host), tab_(tab), layout_(std::move(layout)), client_(std::move(client)),
+      hooks_(std::move(hooks)) {
+  if (tab_) tab_->setBusy(true);
+}
+
+PageScrapeRun::~PageScrapeRun() {
+  if (tab_) tab_->setBusy(false);
+}
+
+QCoro::Task<bool> PageScrapeRun::waitForPage(int page, bool& timedOut) {
+  QPointer<PageScrapeRun> self(this);
+  AppState& state = host_.state();
+  const ScrapePage doc(tab_->document());
+  const bool clicked = co_await doc.click(layout_.nextButtonId);
+  if (!self || lost()) co_return false;
+  if (!clicked) throw std::runtime_error("the page has no next-page button");
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    const std::optional<std::string> box = co_await doc.value(layout_.pageInputId);
+    if (!self || lost()) co_return false;
+    const std::optional<int> shown = box ? wholeNumber(trimLowView(*box)) : std::nullopt;
+    if (!shown) throw std::runtime_error("the page-number box holds no number");
+    if (*shown >= page) co_return true;
+    // "停止抓取" while we wait: the rows so far are saved.
+    if (state.stopRequested) co_return true;
+    if (clock.elapsed() >= hooks_.nextPageTimeoutMs) {
+      timedOut = true;
+      co_return false;
+    }
+    co_await QCoro::sleepFor(std::chrono::milliseconds(hooks_.pollIntervalMs));
+    if (!self || lost()) co_return false;
+  }
+}
+
+QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
+  QPointer<PageScrapeRun> self(this);
+  ScrapeResult result;
+  if (!tab_) {
+    result.end = End::StartFailed;
+    co_return result;
+  }
+  AppState& state = host_.state();
+  const std::string serverHost = state.serverHost;
+  const ScrapePage doc(tab_->document());
+
+  // The page count, read once from the page the run took.
+  const std::optional<std::string> pager = co_await doc.text(layout_.pagerTextId);
+  if (!self) co_return result;
+  if (lost()) {
+    result.end = End::TabClosed;
+    co_return result;
+  }
+  const std::optional<int> pages = pager ? pageCountFromPagerText(*pager) : std::nullopt;
+  if (!pages) {
+    result.end = End::StartFailed;
+    co_return result;
+  }
+  if (client_) setStudentDetailHeaders(*client_, host_.cookieText());
+
+  const std::optional<std::string> file = target.choose();
+  if (!self) co_return result;
+  if (!file) {
+    result.end = End::Cancelled;
+    co_return result;
+  }
+
+  SpreadsheetExport out(*file);
+  auto fail = [&](End end) {
+    state.stopRequested = false;
+    out.quit();
+    if (client_) client_->disconnect();
+    result.end = end;
+    return result;
+  };
+  try {
+    if (lost()) co_return fail(End::TabClosed);
+    out.startWorkbook();
+    ScrapeSheet sheet(out, layout_, out.version());
+    state.stopRequested = false;
+    bool stopped = false;
+    for (;;) {
+      const std::optional<PageTables> tables = co_await doc.tables(layout_, sheet.table());
+      if (!self) co_return result;
+      if (lost()) co_return fail(End::TabClosed);
+      if (!tables) throw std::runtime_error("the page gave no tables");
+      if (!client_) {
+        sheet.writePage(*tables);
+        if (sheet.written() > 0) host_.setPanelText(1, statusText(sheet.written()));
+      } else {
+        // Details: three queries after every student row, the stop flag
+        // read after every row.
+        std::size_t next = 0;
+        while (!sheet.pageDone()) {
+          if (next >= tables->size()) throw std::runtime_error("the page has too few tables");
+          const std::optional<TableCells>& cells = (*tables)[next++];
+          if (sheet.visit(cells) == ScrapeSheet::Visit::Student) {
+            const std::size_t idAt = static_cast<std::size_t>(layout_.idCell - layout_.firstReadCell());
+            const std::size_t schoolAt = static_cast<std::size_t>(layout_.schoolCell - layout_.firstReadCell());
+            if (idAt >= cells->size() || !(*cells)[idAt] || schoolAt >= cells->size() || !(*cells)[schoolAt])
+              throw std::runtime_error("a student row lacks its identifier or school");
+            std::shared_ptr<HttpClient> client = client_;
+            std::function<std::vector<std::string>()> job = [client, serverHost, id = *(*cells)[idAt],
+                                                              school = *(*cells)[schoolAt]] {
+              return fetchStudentDetails(*client, serverHost, id, school);
+            };
+            QFuture<std::vector<std::string>> fetched = runOnWorker(*client, std::move(job));
+            const std::vector<std::string> values = co_await fetched;
+            if (!self) co_return result;
+            if (lost()) co_return fail(End::TabClosed);
+            sheet.writeExtra(values);
+            host_.setPanelText(1, statusText(sheet.written()));
+          }
+          sheet.finishTable();
+          if (state.stopRequested) {
+            stopped = true;
+            break;
+          }
+        }
+      }
+      out.rowsDone(sheet.row());
+      if (hooks_.pageWritten) hooks_.pageWritten(sheet.page());
+      if (!self) co_return result;
+      if (lost()) co_return fail(End::TabClosed);
+      if (stopped || sheet.sheetFull()) break;
+
+      if (sheet.page() < *pages) {
+        bool timedOut = false;
+        const bool arrived = co_await waitForPage(sheet.page() + 1, timedOut);
+        if (!self) co_return result;
+        if (lost()) co_return fail(End::TabClosed);
+        if (!arrived) {
+          result.waitedPage = sheet.page() + 1;
+          co_return fail(timedOut ? End::TimedOut : End::Failed);
+        }
+      }
+      sheet.nextPage();
+      if (sheet.page() > *pages || state.stopRequested) break;
+    }
+    state.stopRequested = false;
+    out.save();
+    out.quit();
+    if (client_) client_->disconnect();
+    result.end = End::Saved;
+  } catch (...) {
+    if (!self) co_return result;
+    co_return fail(End::Failed);
+  }
+  co_return result;
+}
+
+}  // namespace qm

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "app/update/update_check.h"
+#include "common/text_encoding.h"
+#include "tests/support/temp_folder.h"
+#include "tests/unit/app/update/fake_downloader.h"
+#include "tests/unit/app/update/recording_view.h"
+
+namespace fs = std::filesystem;
+using namespace qm;
+using qm::test::FakeDownloader;
+using qm::test::FakeResponse;
+using qm::test::RecordingUpdateView;
+using qm::test::TempFolder;
+
+namespace {
+
+const std::string kBase = "http://up.test/";
+const std::string kDescriptorUrl = kBase + "quillmereup.txt";
+const std::string kProgramUrl = kBase + "quillmere2.jpg";
+const std::string kHashAbc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const std::string kNetworkError = "网络出错！";
+
+std::string readAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string descriptor(const std::string& ver, const std::string& sha = kHashAbc) {
+  return utf8ToGb18030("[file]\r\nfilename=quillmere2\r\nver=" + ver + "\r\nsjxx=修复导出\r\nsha256=" + sha + "\r\n");
+}
+
+struct Fixture {
+  TempFolder tmp{"update_check"};
+  FakeDownloader net;
+  RecordingUpdateView view;
+  bool autoUpdateCheck = false;
+  std::unique_ptr<UpdateCheck> check;
+
+  Fixture() {
+    std::ofstream(tmp.path / "quillmere", std::ios::binary) << "old program";
+    check = std::make_unique<UpdateCheck>(UpdateSetup{program(), kBase, "2.3.40.5", 4242}, net, view, autoUpdateCheck);
+  }
+  std::string program() const { return (tmp.path / "quillmere").string(); }
+  std::string folder() const { return tmp.path.string() + "/"; }
+
+  void run(bool automatic) {
+    autoUpdateCheck = automatic;
+    ASSERT_TRUE(check->start());
+    net.runAll();
+    EXPECT_FALSE(check->running());
+    EXPECT_FALSE(autoUpdateCheck);
+    // Controls are disabled first and enabled again at the end, whatever happened.
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.front(), "enabled 0");
+    EXPECT_FALSE(view.has("unexpected question"));
+  }
+  std::string lastEnable() const {
+    for (auto it = view.events.rbegin(); it != view.events.rend(); ++it)
+      if (it->rfind("enabled", 0) == 0) return *it;
+    return {};
+  }
+};
+
+struct StopCase {
+  const char* name;
+  std::optional<FakeResponse> descriptorAnswer;  // nullopt: server unreachable
+  bool automatic;
+  std::vector<bool> answers;
+  std::vector<std::string> shown;  // "title|icon|text"
+  bool programRequested;
+};
+
+}  // namespace
+
+// Every way the check ends without an update: what it shows, that the old
+// program is untouched, and that no download or script is left behind.
+TEST(UpdateCheck, EndsWithoutUpdate) {
+  const std::string upToDate = "信息|info|您所使用的已经是最新版本！";
+  const std::string noVer = "错误|none|无法获取升级文件版本！";
+  const StopCase cases[] = {
+      {"equal, manual", FakeResponse{descriptor("2.3.40.5")}, false, {}, {upToDate}, false},
+      {"equal, automatic", FakeResponse{descriptor("2.3.40.5")}, true, {}, {}, false},
+      {"older, manual", FakeResponse{descriptor("2.3.40")}, false, {}, {upToDate}, false},
+      {"unreachable, automatic", std::nullopt, true, {}, {}, false},
+      {"unreachable, manual", std::nullopt, false, {}, {"Quillmere|none|" + kNetworkError}, false},
+      {"404, manual", FakeResponse{"<html/>", "HTTP/1.1 404 Not Found", false}, false, {},
+       {"Quillmere|none|" + kNetworkError + "HTTP/1.1 404 Not Found"}, false},
+      {"404, automatic", FakeResponse{"<html/>", "HTTP/1.1 404 Not Found", false}, true, {}, {}, false},
+      {"missing section, manual", FakeResponse{"[other]\r\nver=9\r\n"}, false, {}, {noVer}, false},
+      {"missing section, automatic", FakeResponse{"[other]\r\nver=9\r\n"}, true, {}, {noVer}, false},
+      {"bad piece", FakeResponse{descriptor("2.4x")}, true, {},
+       {"Quillmere|error|'4x' is not a valid integer value"}, false},
+      {"newer, No", FakeResponse{descriptor("2.4")}, false, {false}, {}, false},
+      {"newer, No, automatic", FakeResponse{descriptor("2.4")}, true, {false}, {}, false},
+      {"newer without hash", FakeResponse{descriptor("2.4", "")}, true, {},
+       {"错误|error|升级配置文件没有给出新程序的校验值，为安全起见已停止升级！"}, false},
+      {"newer, Yes, wrong hash", FakeResponse{descriptor("2.4", std::string(64, '0'))}, false, {true},
+       {"错误|error|下载的新程序与升级配置文件给出的校验值不符，已删除下载的文件并停止升级！"}, true},
+      {"newer, Yes, dropped download, automatic", FakeResponse{descriptor("2.4")}, true, {true},
+       {"Quillmere|none|" + kNetworkError}, true},
+  };
+  for (const StopCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture fx;
+    if (c.descriptorAnswer) fx.net.responses[kDescriptorUrl] = *c.descriptorAnswer;
+    // The program on the server is "abc"; the dropped case loses it half way.
+    const bool dropped = std::string(c.name).find("dropped") != std::string::npos;
+    fx.net.responses[kProgramUrl] = dropped ? FakeResponse{"abc", "HTTP/1.1 200 OK", true, true, 1} : FakeResponse{"abc"};
+    fx.view.answers.assign(c.answers.begin(), c.answers.end());
+    fx.run(c.automatic);
+
+    std::vector<std::string> shown;
+    for (const Notice& n : fx.view.notices) shown.push_back(n.title + "|" + test::Recorder::iconName(n.icon) + "|" + n.text);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(fx.view.questions.size(), c.answers.size());
+    EXPECT_EQ(fx.lastEnable(), "enabled 1");
+    EXPECT_FALSE(fx.view.has("close"));
+    EXPECT_TRUE(fx.view.scripts.empty());
+    EXPECT_EQ(fx.net.requested.size(), c.programRequested ? 2u : 1u);
+    EXPECT_EQ(readAll(fx.program()), "old program");
+    // The descriptor stays when one arrived; nothing else is left.
+    std::vector<std::string> expected{"quillmere"};
+    if (c.descriptorAnswer && c.descriptorAnswer->ok) expected.insert(expected.begin(), "quillmereup.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(fx.tmp.path), expected);
+  }
+}
+
+TEST(UpdateCheck, NetworkErrorPutsTheStatusLineInThePanel) {
+  Fixture fx;
+  fx.net.responses[kDescriptorUrl] = {"", "HTTP/1.1 503 Service Unavailable", false};
+  fx.run(true);
+  EXPECT_TRUE(fx.view.notices.empty());
+  EXPECT_EQ(fx.view.statuses().back(), "status HTTP/1.1 503 Service Unavailable");
+}
+
+TEST(UpdateCheck, NewerAndYesWritesTheScriptStartsItAndClosesTheMainWindow) {
+  Fixture fx;
+  fx.net.responses[kDescriptorUrl] = {descriptor("2.4")};
+  fx.net.responses[kProgramUrl] = {"abc"};
+  fx.view.answers = {true};
+  fx.run(true);
+
+  ASSERT_EQ(fx.view.questions.size(), 1u);
+  EXPECT_EQ(fx.view.questions[0], (Notice{"新版本2.4已经发布，是否升级？\r主要更新：\r修复导出", "新版本提醒", NoticeIcon::Question}));
+  EXPECT_TRUE(fx.view.notices.empty());
+  EXPECT_EQ(fx.net.requested, (std::vector<std::string>{kDescriptorUrl, kProgramUrl}));
+
+  // The verified download lies beside the program with its run bit; the old program is untouched until the script runs.
+  const fs::path download = fx.tmp.path / "quillmere2.bak";
+  EXPECT_EQ(readAll(download), "abc");
+  struct stat st {};
+  ASSERT_EQ(::stat(download.c_str(), &st), 0);
+  EXPECT_TRUE(st.st_mode & S_IXUSR);
+  EXPECT_EQ(readAll(fx.program()), "old program");
+
+  const fs::path script = fx.tmp.path / "SJ.sh";
+  EXPECT_EQ(readAll(script), shellUpdateScript(scriptInputsFor(fx.program(), "quillmere2", 4242)));
+  ASSERT_EQ(fx.view.scripts.size(), 1u);
+  EXPECT_EQ(fx.view.scripts[0].program, "/bin/sh");
+  EXPECT_EQ(fx.view.scripts[0].arguments, std::vector<std::string>{script.string()});
+  EXPECT_EQ(namesIn(fx.tmp.path), (std::vector<std::string>{"SJ.sh", "quillmere", "quillmere2.bak", "quillmereup.ini"}));
+
+  // The order the dialog sees, progress reports aside.
+  std::vector<std::string> steps;
+  for (const auto& e : fx.view.events)
+    if (e.find("已下载") == std::string::npos && e.find("下载已完成") == std::string::npos) steps.push_back(e);
+  EXPECT_EQ(steps, (std::vector<std::string>{"enabled 0", "status 升级配置文件开始下载", "status 下载升级配置文件完成", "ask",
+                                             "reveal", "status 主程序文件开始下载", "status! 下载主程序文件完成", "script",
+                                             "enabled 1", "close"}));
+  EXPECT_TRUE(fx.view.has("status! 下载已完成，请等待文件更新..."));
+  EXPECT_EQ(fx.view.bar.back(), std::make_pair(3LL, 3LL));
+}
+
+TEST(UpdateCheck, ScriptThatCannotStartKeepsTheProgramOpen) {
+  Fixture fx;
+  fx.net.responses[kDescriptorUrl] = {descriptor("3")};
+  fx.net.responses[kProgramUrl] = {"abc"};
+  fx.view.answers = {true};
+  fx.view.scriptStarts = false;
+  fx.run(false);
+  ASSERT_EQ(fx.view.notices.size(), 1u);
+  EXPECT_EQ(fx.view.notices[0].text, "升级脚本无法启动，已停止升级！");
+  EXPECT_FALSE(fx.view.has("close"));
+  EXPECT_FALSE(fs::exists(fx.tmp.path / "SJ.sh"));
+  EXPECT_EQ(readAll(fx.program()), "old program");
+}
+
+TEST(UpdateCheck, UnwritableFolder) {
+  TempFolder tmp("update_check_locked");
+  FakeDownloader net;
+  net.responses[kDescriptorUrl] = {descriptor("2.4")};
+  for (bool automatic : {true, false}) {
+    RecordingUpdateView view;
+    bool flag = automatic;
+    UpdateCheck check({(tmp.unwritableFolder() / "quillmere").string(), kBase, "2.3.40.5", 1}, net, view, flag);
+    ASSERT_TRUE(check.start());
+    net.runAll();
+    // Quiet at start-up, like an unreachable server; told when asked for.
+    EXPECT_EQ(view.notices.size(), automatic ? 0u : 1u);
+    if (!automatic) {
+      EXPECT_EQ(view.notices[0], (Notice{"文件创建失败，请检查磁盘权限后再试！", "Quillmere", NoticeIcon::Error}));
+    }
+    EXPECT_FALSE(flag);
+    EXPECT_FALSE(check.running());
+  }
+}
+
+TEST(UpdateCheck, SecondStartWhileRunningIsRefusedAndClosingCancels) {
+  Fixture fx;
+  fx.net.responses[kDescriptorUrl] = {descriptor("2.4")};
+  ASSERT_TRUE(fx.check->start());
+  EXPECT_TRUE(fx.check->running());
+  EXPECT_FALSE(fx.check->start());
+  EXPECT_EQ(fx.net.requested.size(), 1u);
+  fx.check.reset();  // the dialog goes away mid-download
+  EXPECT_EQ(fx.net.cancels, 1);
+  EXPECT_EQ(namesIn(fx.tmp.path), std::vector<std::string>{"quillmere"});
+}
+
+TEST(UpdateCheck, DescriptorWithoutSizeStillCompletes) {
+  Fixture fx;
+  fx.net.responses[kDescriptorUrl] = {descriptor("2.3.40.5"), "HTTP/1.1 200 OK", true, false};
+  fx.run(false);
+  EXPECT_TRUE(fx.view.has("status 已下载:0K字节"));
+  ASSERT_EQ(fx.view.notices.size(), 1u);
+  EXPECT_EQ(fx.view.notices[0].text, "您所使用的已经是最新版本！");
+}

@@ -1,0 +1,230 @@
+// The update server: descriptor, program and companion downloads, and the faults
+// the update tests need.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "sim/update_files.h"
+#include "tests/support/regsim_test_util.h"
+#include "tests/unit/sim/raw_socket.h"
+
+namespace qm::test {
+namespace {
+
+std::string get(const sim::RegSim& sim, const std::string& name, int status = 200) {
+  const HttpReply reply = httpExchange(sim.port(), getRequest(sim, sim::RegSim::kUpdatePrefix + name));
+  EXPECT_EQ(reply.status, status) << name;
+  return reply.body;
+}
+
+std::string fromGb18030(const std::string& bytes) {
+  iconv_t cd = iconv_open("UTF-8", "GB18030");
+  std::string out(bytes.size() * 3 + 8, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size(), outLeft = out.size();
+  char* to = out.data();
+  const bool ok = iconv(cd, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return ok ? out : std::string("<not GB18030>");
+}
+
+// Lines split at CR LF; a bare LF would stay inside a line.
+std::vector<std::string> crlfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (auto p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", start = p + 2)) {
+    lines.push_back(text.substr(start, p - start));
+    start = p + 2;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// Section of each key ("section/key" -> value).
+std::map<std::string, std::string> iniValues(const std::string& text) {
+  std::map<std::string, std::string> values;
+  std::string section;
+  for (const auto& line : crlfLines(text)) {
+    if (!line.empty() && line.front() == '[') section = line.substr(1, line.find(']') - 1);
+    else if (line.find('=') != std::string::npos) values[section + "/" + line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+  }
+  return values;
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/regsim-update-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  std::string file(const std::string& name, const std::string& bytes) const {
+    const std::string path = path_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(path_ + "/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// SHA-256 by coreutils, independent of the server's own hashing.
+std::string sha256sum(const std::string& bytes) {
+  TempDir dir;
+  const std::string path = dir.file("data", bytes);
+  FILE* p = popen(("sha256sum '" + path + "'").c_str(), "r");
+  char line[128] = {};
+  const bool read = p && std::fgets(line, sizeof line, p);
+  if (p) pclose(p);
+  return read ? std::string(line, 64) : std::string();
+}
+
+std::vector<int> versionNumbers(const std::string& v) {
+  std::vector<int> n;
+  std::stringstream s(v);
+  for (std::string part; std::getline(s, part, '.');) n.push_back(std::stoi(part));
+  return n;
+}
+
+TEST(RegSimUpdate, DescriptorAnnouncesANewerVersionAndTheProgramsHash) {
+  StartedRegSim s;
+  ASSERT_TRUE(s.started);
+  EXPECT_EQ(s.sim.updateBaseUrl(), "http://" + s.sim.host() + "/update/");
+  const std::string raw = get(s.sim, "quillmereup.txt");
+  EXPECT_EQ(get(s.sim, "quillmereup.ini"), raw);
+  const std::string text = fromGb18030(raw);
+  const auto lines = crlfLines(text);
+  ASSERT_EQ(lines.size(), 5u) << text;
+  EXPECT_EQ(lines[0], "[file]");
+  EXPECT_EQ(lines[1], "filename=quillmere");
+  EXPECT_EQ(lines[2], "ver=" + s.sim.announcedVersion());
+  EXPECT_EQ(lines[3].rfind("sjxx=新增", 0), 0u) << lines[3];
+  EXPECT_NE(raw.find("sjxx=\xd0\xc2\xd4\xf6"), std::string::npos) << "the notes are GBK bytes";
+
+  // One newer than the built program: same first three numbers, the last one higher.
+  EXPECT_EQ(sim::builtProgramVersion().rfind(QM_TEST_PROJECT_VERSION, 0), 0u) << sim::builtProgramVersion();
+  const auto built = versionNumbers(sim::builtProgramVersion());
+  auto announced = versionNumbers(s.sim.announcedVersion());
+  ASSERT_EQ(built.size(), 4u);
+  ASSERT_EQ(announced.size(), 4u);
+  EXPECT_EQ(announced[3], built[3] + 1);
+  announced[3] = built[3];
+  EXPECT_EQ(announced, built);
+
+  const std::string program = get(s.sim, "quillmere.jpg");
+  EXPECT_EQ(program, s.sim.updateProgram());
+  EXPECT_EQ(lines[4], "sha256=" + sha256sum(program));
+  EXPECT_EQ(program.rfind("#!/bin/sh\n", 0), 0u);
+  EXPECT_GE(program.size(), 256u * 1024 - 1);
+  EXPECT_EQ(get(s.sim, "quillmere.exe"), program);
+  EXPECT_EQ(get(s.sim, "quillmere"), program);
+}
+
+TEST(RegSimUpdate, OptionsChangeTheVersionSectionAndHash) {
+  const struct {
+    sim::RegSimOptions options;
+    const char* section;
+    std::string version;
+    bool hashMatches;
+  } cases[] = {
+      {{.updateSameVersion = true}, "file", sim::builtProgramVersion(), true},
+      {{.updateVersion = "3"}, "file", "3", true},
+      {{.updateNoSection = true}, "readme", sim::newerProgramVersion(), true},
+      {{.updateWrongHash = true}, "file", sim::newerProgramVersion(), false},
+  };
+  for (const auto& c : cases) {
+    StartedRegSim s(c.options);
+    ASSERT_TRUE(s.started);
+    const auto values = iniValues(fromGb18030(get(s.sim, "quillmereup.txt")));
+    const std::string section = c.section;
+    EXPECT_EQ(values.count("file/ver"), section == "file" ? 1u : 0u);
+    EXPECT_EQ(values.at(section + "/ver"), c.version);
+    EXPECT_EQ(values.at(section + "/filename"), "quillmere");
+    const std::string hash = values.at(section + "/sha256");
+    EXPECT_TRUE(std::regex_match(hash, std::regex("[0-9a-f]{64}"))) << hash;
+    EXPECT_EQ(hash == sha256sum(get(s.sim, "quillmere.jpg")), c.hashMatches) << c.version;
+  }
+}
+
+TEST(RegSimUpdate, CompanionsAreServedUnderTheirDownloadAndLinuxNames) {
+  StartedRegSim s;
+  ASSERT_TRUE(s.started);
+  std::set<std::string> distinct;
+  for (const std::string stem : {"pellow", "drumsel", "quorrit"}) {
+    const std::string file = get(s.sim, stem + ".jpg");
+    EXPECT_EQ(file, s.sim.companionFile(stem));
+    EXPECT_EQ(file.rfind("#!/bin/sh\n", 0), 0u);
+    EXPECT_EQ(get(s.sim, stem + ".exe"), file) << stem;
+    EXPECT_EQ(get(s.sim, stem), file) << stem;
+    distinct.insert(file);
+  }
+  EXPECT_EQ(distinct.size(), 3u);
+  for (const char* missing : {"drumsap.jpg", "drumsap.exe", "other.jpg", "", "quillmereup"}) get(s.sim, missing, 404);
+}
+
+TEST(RegSimUpdate, DroppedDownloadClosesHalfwayThroughTheBody) {
+  StartedRegSim s({.updateDropDownload = true});
+  ASSERT_TRUE(s.started);
+  for (const std::string name : {"quillmere.jpg", "pellow.jpg", "quorrit"}) {
+    ClientSocket client(s.sim.port());
+    ASSERT_TRUE(client.send(getRequest(s.sim, sim::RegSim::kUpdatePrefix + name)));
+    std::string bytes;
+    ASSERT_TRUE(client.receiveAll(bytes)) << name << ": the server closes the connection";
+    const auto headEnd = bytes.find("\r\n\r\n");
+    ASSERT_NE(headEnd, std::string::npos) << name;
+    HttpReply reply;
+    reply.head = bytes.substr(0, headEnd + 2);
+    EXPECT_EQ(reply.head.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << name;
+    const std::string whole = name == "quillmere.jpg" ? s.sim.updateProgram()
+                                                      : s.sim.companionFile(name.substr(0, name.find('.')));
+    EXPECT_EQ(reply.header("Content-Length"), std::to_string(whole.size())) << name;
+    EXPECT_EQ(bytes.substr(headEnd + 4), whole.substr(0, whole.size() / 2)) << name << ": half the body, then the close";
+  }
+  // The descriptor itself still arrives whole.
+  EXPECT_FALSE(fromGb18030(get(s.sim, "quillmereup.txt")).empty());
+}
+
+TEST(RegSimUpdate, ProgramFileOptionServesThatFileAndItsHash) {
+  TempDir dir;
+  const std::string bytes = std::string("\x7f" "ELF fake program\0\x01\x02", 21);
+  StartedRegSim s({.updateProgramFile = dir.file("program", bytes)});
+  ASSERT_TRUE(s.started);
+  EXPECT_EQ(get(s.sim, "quillmere.jpg"), bytes);
+  const auto values = iniValues(fromGb18030(get(s.sim, "quillmereup.txt")));
+  EXPECT_EQ(values.at("file/sha256"), sha256sum(bytes));
+}
+
+TEST(RegSimUpdate, StandInsLeaveTheirMarkWhenRun) {
+  StartedRegSim s({.updateVersion = "2.4"});
+  ASSERT_TRUE(s.started);
+  TempDir dir;
+  const struct {
+    std::string name, bytes, mark;
+  } programs[] = {{"quillmere", get(s.sim, "quillmere.jpg"), "2.4\n"}, {"drumsel", get(s.sim, "drumsel"), "drumsel\n"}};
+  for (const auto& p : programs) {
+    const std::string path = dir.file(p.name, p.bytes);
+    ASSERT_EQ(chmod(path.c_str(), 0755), 0);
+    EXPECT_EQ(std::system(("'" + path + "'").c_str()), 0) << p.name;
+    EXPECT_EQ(dir.read(p.name + ".started"), p.mark) << p.name;
+  }
+}
+
+}  // namespace
+}  // namespace qm::test
