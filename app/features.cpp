@@ -8,6 +8,9 @@
 #include "checks/compare/comparison_controller.h"
 #include "checks/id/id_controller.h"
 #include "checks/records/record_checker_controller.h"
+#include "photo/batch/batch_photo_controller.h"
+#include "photo/compress/compress_controller.h"
+#include "photo/webcam/webcam_controller.h"
 #include "server/duplicate/duplicate_controller.h"
 #include "server/export/in_school_export.h"
 #include "server/scrape/page_scrapes.h"
@@ -28,6 +31,9 @@ void installFeatures(TForm1& form) {
   new ComparisonController(form);
   new RecordCheckerController(form);
   new DuplicateController(form);
+  new WebcamController(form);
+  new BatchPhotoController(form);
+  new CompressController(form);
 }
 
 }  // namespace qm

@@ -7,6 +7,7 @@
 //     loop that posts the same three queries per student on one client.
 //   scrape_bench [pages] [students]
 #include <QApplication>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,10 +44,15 @@ bool waitFor(const std::function<bool()>& done, int ms = 60000) {
   return true;
 }
 
+// Runs the event loop until the script's answer is in.
 QVariant js(qm::WebTab* tab, const QString& script) {
   auto result = std::make_shared<std::optional<QVariant>>();
-  auto task = tab->document().run(script).then([result](QVariant v) { *result = std::move(v); });
-  waitFor([&] { return result->has_value(); });
+  QEventLoop loop;
+  auto task = tab->document().run(script).then([result, &loop](QVariant v) {
+    *result = std::move(v);
+    loop.quit();
+  });
+  if (!result->has_value()) loop.exec();
   return result->value_or(QVariant());
 }
 
@@ -84,14 +90,14 @@ struct Window {
   double scrape(const char* button, const std::string& file) {
     prompts.fileNames = {QString::fromStdString(file)};
     qm::PageScrapes* scrapes = form->findChild<qm::PageScrapes*>();
-    bool ended = false;
-    QObject::connect(scrapes, &qm::PageScrapes::finished, [&] { ended = true; });
+    QEventLoop loop;
+    QObject::connect(scrapes, &qm::PageScrapes::finished, &loop, &QEventLoop::quit);
     const auto start = Clock::now();
     if (QString(button) == "FlatButton23")
       scrapes->FlatButton23Click();
     else
       form->findChild<QPushButton*>(button)->click();
-    waitFor([&] { return ended; }, 600000);
+    if (scrapes->running()) loop.exec();
     const double s = seconds(start);
     if (prompts.lastMessage() != QStringLiteral("导出成功！"))
       std::printf("  the scrape ended with: %s\n", prompts.lastMessage().toUtf8().constData());
@@ -104,7 +110,11 @@ double turnPages(qm::WebTab* tab, int pages) {
   const auto start = Clock::now();
   for (int k = 2; k <= pages; ++k) {
     js(tab, "document.getElementById('l5-gen59').click(); true;");
+    // Read as the scrape reads it: at once, then every 5 ms.
     while (js(tab, "document.getElementById('l5-gen54').value").toString().toInt() < k) {
+      QEventLoop pause;
+      QTimer::singleShot(5, &pause, &QEventLoop::quit);
+      pause.exec();
     }
   }
   return seconds(start);

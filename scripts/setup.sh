@@ -2,7 +2,7 @@
 # Installs every Debian package the build, the demo and the tests need. Safe to run again.
 set -euo pipefail
 PKGS=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev qcoro-qt6-dev
   libcurl4-openssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev libzip-dev libexpat1-dev

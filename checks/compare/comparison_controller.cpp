@@ -15,11 +15,15 @@ ComparisonController::ComparisonController(WindowHost& host) : QObject(host.wind
   connect(FlatButton18, &QPushButton::clicked, this, &ComparisonController::FlatButton18Click);
 }
 
+ComparisonController::~ComparisonController() = default;
+
 void ComparisonController::FlatButton18Click() {
   if (!form_) form_ = new TForm6(host_.prompts(), host_.window());
   form_->show();
   form_->raise();
   form_->activateWindow();
 }
+
+TForm6* ComparisonController::form() const { return form_; }
 
 }  // namespace qm

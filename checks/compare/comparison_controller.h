@@ -15,11 +15,12 @@ class ComparisonController : public QObject {
   Q_OBJECT
  public:
   explicit ComparisonController(WindowHost& host);  // owned by the window
+  ~ComparisonController() override;
 
   void FlatButton18Click();
 
   QPushButton* button() const { return FlatButton18; }
-  TForm6* form() const { return form_; }
+  TForm6* form() const;
 
  private:
   WindowHost& host_;

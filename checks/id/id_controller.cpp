@@ -16,8 +16,12 @@ IdCheckController::IdCheckController(WindowHost& host) : QObject(host.window()),
   form_ = new TForm2(host.prompts(), host.window());
 }
 
+IdCheckController::~IdCheckController() = default;
+
 void IdCheckController::FlatButton9Click() {
   if (form_) form_->showBeside(*host_.window());
 }
+
+TForm2* IdCheckController::form() const { return form_; }
 
 }  // namespace qm

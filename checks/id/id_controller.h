@@ -15,11 +15,12 @@ class IdCheckController : public QObject {
   Q_OBJECT
  public:
   explicit IdCheckController(WindowHost& host);  // owned by the window
+  ~IdCheckController() override;
 
   void FlatButton9Click();
 
   QPushButton* button() const { return FlatButton9; }
-  TForm2* form() const { return form_; }
+  TForm2* form() const;
 
  private:
   WindowHost& host_;

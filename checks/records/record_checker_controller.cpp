@@ -15,11 +15,15 @@ RecordCheckerController::RecordCheckerController(WindowHost& host) : QObject(hos
   connect(FlatButton19, &QPushButton::clicked, this, &RecordCheckerController::FlatButton19Click);
 }
 
+RecordCheckerController::~RecordCheckerController() = default;
+
 void RecordCheckerController::FlatButton19Click() {
   if (!form_) form_ = new TForm7(host_.prompts(), host_.window());
   form_->show();
   form_->raise();
   form_->activateWindow();
 }
+
+TForm7* RecordCheckerController::form() const { return form_; }
 
 }  // namespace qm

@@ -15,11 +15,12 @@ class RecordCheckerController : public QObject {
   Q_OBJECT
  public:
   explicit RecordCheckerController(WindowHost& host);  // owned by the window
+  ~RecordCheckerController() override;
 
   void FlatButton19Click();
 
   QPushButton* button() const { return FlatButton19; }
-  TForm7* form() const { return form_; }
+  TForm7* form() const;
 
  private:
   WindowHost& host_;

@@ -23,4 +23,6 @@ void BatchPhotoController::FlatButton21Click() {
   form->exec();
 }
 
+TForm9* BatchPhotoController::form() const { return form_; }
+
 }  // namespace qm

@@ -18,7 +18,7 @@ class BatchPhotoController : public QObject {
   void FlatButton21Click();
   QPushButton* button() const { return FlatButton21; }
   // The window while it is shown.
-  TForm9* form() const { return form_; }
+  TForm9* form() const;
 
  private:
   WindowHost& host_;

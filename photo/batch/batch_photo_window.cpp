@@ -251,7 +251,7 @@ void TForm9::endWorker() {
 void TForm9::closeEvent(QCloseEvent* event) {
   endWorker();
   list_ = std::make_unique<WorkbookSource>();
-  event->accept();
+  QDialog::closeEvent(event);  // always allowed; ends a modal exec()
 }
 
 void TForm9::reject() {

@@ -20,4 +20,6 @@ void DuplicateController::FlatButton26Click() {
   form_->activateWindow();
 }
 
+TForm12* DuplicateController::form() const { return form_; }
+
 }  // namespace qm

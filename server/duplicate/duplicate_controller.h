@@ -19,7 +19,7 @@ class DuplicateController : public QObject {
   void FlatButton26Click();
 
   QPushButton* button() const { return FlatButton26; }
-  TForm12* form() const { return form_; }
+  TForm12* form() const;
 
  private:
   WindowHost& host_;

@@ -331,6 +331,9 @@ TEST(RecordCheckerMeasure, DISABLED_FullSheetWindowAgainstCommandLine) {
   Clock::duration longestGap{};
   QObject::connect(&ticker, &QTimer::timeout, [&] {
     const auto now = Clock::now();
+    if (now - lastTick > std::chrono::milliseconds(100))
+      std::printf("gap %.0f ms, %d records done\n", std::chrono::duration<double, std::milli>(now - lastTick).count(),
+                  form.Label9->text().toInt());
     longestGap = std::max(longestGap, now - lastTick);
     lastTick = now;
   });

@@ -1,0 +1,171 @@
+#include "photo/webcam/webcam_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include "common/atomic_file.h"
+#include "common/ui/prompts.h"
+#include "photo/webcam/format_chooser.h"
+#include "photo/webcam/frame_view.h"
+#include "photo/webcam/webcam_photo.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kViewWidth = 400, kViewHeight = 300;
+constexpr int kPreviewMs = 66;  // about 15 frames a second
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QImage toQImage(const photo::RgbImage& image) {
+  return QImage(image.pixels.data(), image.width, image.height, int(image.stride()), QImage::Format_RGB888)
+      .copy();
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, const char* name, int y) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setGeometry(432, y, 88, 30);
+  return b;
+}
+
+}  // namespace
+
+TForm5::TForm5(Prompts& prompts, std::unique_ptr<photo::CaptureDevice> device, QWidget* parent, Wait wait)
+    : QDialog(parent), prompts_(prompts), device_(std::move(device)) {
+  setObjectName("TForm5");
+  setWindowTitle(QStringLiteral("摄像头拍照(测试）"));
+  buildControls();
+  previewTimer_ = new QTimer(this);
+  previewTimer_->setInterval(kPreviewMs);
+  connect(previewTimer_, &QTimer::timeout, this, &TForm5::refreshPreview);
+  chooseFormat = [this](const std::vector<photo::CaptureFormat>& formats, const photo::CaptureFormat& current) {
+    return chooseCaptureFormat(this, QString::fromStdString(device_->name()), formats, current);
+  };
+  if (!wait) wait = [](int ms) { QThread::msleep(ms); };
+  FormCreate(wait);
+}
+
+TForm5::~TForm5() { disconnectDevice(); }
+
+void TForm5::buildControls() {
+  setFixedSize(534, 628);
+  Panel3 = new QLabel(QStringLiteral("摄像头画面预览区"), this);
+  Panel3->setObjectName("Panel3");
+  Panel3->setGeometry(16, 16, kViewWidth, kViewHeight);
+  Panel3->setAlignment(Qt::AlignCenter);
+  Panel3->setFrameShape(QFrame::Box);
+  Panel1 = new QLabel(QStringLiteral("照片处理区"), this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setGeometry(16, 320, 401, kViewHeight);
+  Image1 = new FrameView(Panel1);
+  Image1->setObjectName("Image1");
+  Image1->setGeometry(0, 0, kViewWidth, kViewHeight);
+  Image1->pressed = [this](int x, int y) { Image1MouseDown(x, y); };
+  Image1->moved = [this](int x, int y) { Image1MouseMove(x, y); };
+  Image1->released = [this] { Image1MouseUp(); };
+  Shape1 = new RectOutline(Panel1);
+  Shape1->setObjectName("Shape1");
+  Shape1->hide();
+
+  Button3 = button(this, QStringLiteral("调节画质"), "Button3", 40);
+  Button5 = button(this, QStringLiteral("调节分辨率"), "Button5", 90);
+  Button2 = button(this, QStringLiteral("拍  照"), "Button2", 340);
+  Button2->setDefault(true);
+  Button4 = button(this, QStringLiteral("保  存"), "Button4", 400);
+  Button1 = button(this, QStringLiteral("退  出"), "Button1", 560);
+  connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm5::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm5::Button5Click);
+}
+
+void TForm5::FormCreate(const Wait& wait) {
+  if (!device_) return;
+  if (!photo::startWithRetries(*device_, wait)) {
+    prompts_.message(q(photo::kWebcamConnectFailed));
+    return;
+  }
+  connected_ = true;
+  previewTimer_->start();
+}
+
+void TForm5::refreshPreview() {
+  if (!connected_) return;
+  if (auto frame = device_->grabFrame())
+    Panel3->setPixmap(QPixmap::fromImage(toQImage(*frame).scaled(kViewWidth, kViewHeight, Qt::IgnoreAspectRatio)));
+}
+
+// Freezes the current frame at the camera's size; the rectangle stays.
+void TForm5::Button2Click() {
+  if (!connected_) return;
+  auto frame = device_->grabFrame();
+  if (!frame) return;  // no frame delivered yet
+  frozen_ = std::move(*frame);
+  Image1->setFrame(toQImage(frozen_));
+}
+
+void TForm5::chooseDeviceFormat() {
+  if (!connected_ || !chooseFormat) return;
+  if (auto chosen = chooseFormat(device_->formats(), device_->format())) device_->setFormat(*chosen);
+}
+
+void TForm5::Button3Click() { chooseDeviceFormat(); }
+void TForm5::Button5Click() { chooseDeviceFormat(); }
+
+void TForm5::Button4Click() {
+  if (frozen_.empty()) {
+    prompts_.message(q(photo::kWebcamCaptureFirst));
+    return;
+  }
+  const std::string jpeg = photo::encodeWebcamPhoto(frozen_, selection_.forSave());
+  const QString path = prompts_.saveFileName(QStringLiteral("JPEG图片文件(.jpg)|*.jpg"));
+  if (path.isEmpty()) return;
+  if (jpeg.empty() || !saveFileAtomically(withDefaultExtension(path, QStringLiteral(".jpg")).toStdString(), jpeg))
+    prompts_.message(q(photo::kWebcamSaveFailed));
+}
+
+void TForm5::Image1MouseDown(int x, int y) {
+  selection_.press(x, y);
+  showSelection();
+}
+
+void TForm5::Image1MouseMove(int x, int y) {
+  if (!selection_.drawing()) return;
+  selection_.move(x, y);
+  showSelection();
+}
+
+void TForm5::Image1MouseUp() { selection_.release(); }
+
+void TForm5::showSelection() {
+  const auto& r = selection_.rect();
+  Shape1->setGeometry(r.left, r.top, r.width, r.height);
+  Shape1->setVisible(selection_.shown());
+  Shape1->update();
+}
+
+void TForm5::Button1Click() { close(); }
+
+void TForm5::disconnectDevice() {
+  previewTimer_->stop();
+  if (connected_) device_->stop();
+  connected_ = false;
+}
+
+void TForm5::closeEvent(QCloseEvent* event) {
+  disconnectDevice();
+  QDialog::closeEvent(event);  // always allowed; ends a modal exec()
+}
+
+void TForm5::reject() {
+  disconnectDevice();
+  QDialog::reject();
+}
+
+}  // namespace qm
