@@ -46,7 +46,7 @@ TEST_F(DuplicateTest, HintsAndControlsFromFirstShowingToClose) {
   // The second has both (the header case does not matter to FindField).
   QSignalSpy settled(&f.panel(), &WorkbookPanel::settled);
   f.ComboBox2->setCurrentIndex(1);
-  ASSERT_TRUE(settled.wait(30000));
+  ASSERT_TRUE(settled.count() > 0 || settled.wait(30000));
   EXPECT_EQ(f.Memo1->toPlainText(), QStringLiteral("请点击“开始查重”在本省查找学生是否已经有学籍！"));
   EXPECT_EQ(states(f), (std::vector<bool>{false, true, true, true, false, true, true}));
   EXPECT_EQ(f.Label9->text(), QStringLiteral("0"));

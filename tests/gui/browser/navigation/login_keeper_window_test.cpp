@@ -118,7 +118,7 @@ TEST_F(NavigationWindowTest, HungKeepAliveFailsAtItsLimitAndTheNextTickSendsAnew
   // A server that accepts and never answers.
   test::HostileServer silent(test::HostileServer::Mode::Silent);
   state_.serverHost = silent.host();
-  TForm1& form = makeForm();
+  TForm1& form = makeForm(false);
   auto heads = [&silent] {
     int n = 0;
     for (const auto& r : silent.requests()) n += r.rfind("GET /jsp/public/head.jsp ", 0) == 0;
