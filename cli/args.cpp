@@ -28,12 +28,12 @@ ParsedArgs parseArgs(const std::vector<std::string>& args, std::span<const Optio
     }
     const std::size_t eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     for (const OptionSpec& o : options)
-      if (o.name == name) spec = &o;
-    if (!spec) throw UsageError("unknown option " + name);
+      if (o.name == name) option = &o;
+    if (!option) throw UsageError("unknown option " + name);
     if (parsed.has(name)) throw UsageError(name + " is given twice");
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       if (eq != std::string::npos) throw UsageError(name + " takes no value");
       parsed.flags.insert(name);
       continue;

@@ -90,12 +90,12 @@ inline void writeList(const fs::path& xls, const std::vector<std::vector<Cell>>&
     json += "]";
   }
   json += "]}";
-  fs::path spec = xls.string() + ".json";
-  writeFile(spec, json);
-  std::string command = std::string(QM_TEST_PYTHON) + " " + QM_PHOTO_FIXTURES + "/make_list.py '" + spec.string() +
+  fs::path description = xls.string() + ".json";
+  writeFile(description, json);
+  std::string command = std::string(QM_TEST_PYTHON) + " " + QM_PHOTO_FIXTURES + "/make_list.py '" + description.string() +
                         "' '" + xls.string() + "'";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("make_list.py failed: " + command);
-  fs::remove(spec);
+  fs::remove(description);
 }
 
 struct RecordingListener : BatchListener {
