@@ -24,7 +24,7 @@
 #include "checks/records/check_log.h"
 #include "checks/records/record_check_run.h"
 #include "checks/records/record_columns.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
 
 using bench::Clock;

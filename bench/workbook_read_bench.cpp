@@ -19,7 +19,7 @@
 
 #include "bench/bench_support.h"
 #include "sheet/isolated_process.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "sheet/xls_freexl.h"
 
 namespace {

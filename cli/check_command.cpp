@@ -9,7 +9,7 @@
 #include "checks/records/record_columns.h"
 #include "cli/args.h"
 #include "cli/sheet_choice.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm::cli {
 namespace {

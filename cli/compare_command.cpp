@@ -8,7 +8,7 @@
 #include "checks/records/check_log.h"
 #include "cli/args.h"
 #include "cli/sheet_choice.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm::cli {
 namespace {

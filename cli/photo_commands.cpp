@@ -16,7 +16,7 @@
 #include "photo/compress/compress_model.h"
 #include "photo/image/crop_rules.h"
 #include "photo/image/size_format.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 using namespace qm::cli;
 using namespace qm::photo;

@@ -1,7 +1,7 @@
 #include "cli/sheet_choice.h"
 
 #include "cli/args.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm::cli {
 namespace {

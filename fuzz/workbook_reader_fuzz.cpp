@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ void readSheet(qm::WorkbookSource& source, const std::string& table) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     require(!names[i].empty());
     const auto found = source.FindField(names[i]);
-    require(found && *found <= static_cast<int>(i));  // the first column of that name
+    require(found && *found == static_cast<int>(i));  // names are unique
   }
   int walked = 0;
   std::size_t bytes = 0;

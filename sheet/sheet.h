@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet/big_buffer.h"
+#include "common/big_buffer.h"
 
 namespace qm {
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "common/trim.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "sheet/big_buffer.h"
+#include "common/big_buffer.h"
 
 namespace qm {
 

@@ -5,7 +5,7 @@
 
 #include "checks/compare/compare_texts.h"
 #include "common/trim.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm {
 namespace {

@@ -21,7 +21,7 @@
 #include "checks/compare/compare_texts.h"
 #include "checks/records/check_log.h"
 #include "common/ui/prompts.h"
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 
 namespace qm {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "checks/id/id_number.h"
 #include "checks/records/record_check_texts.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm {
 

@@ -20,7 +20,7 @@
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
 #include "common/ui/prompts.h"
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 
 namespace qm {
 namespace {

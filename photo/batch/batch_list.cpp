@@ -2,7 +2,7 @@
 
 #include "common/trim.h"
 #include "photo/batch/batch_messages.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm::photo {
 

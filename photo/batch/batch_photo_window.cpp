@@ -16,7 +16,7 @@
 #include "photo/batch/batch_list.h"
 #include "photo/batch/batch_messages.h"
 #include "photo/batch/batch_run.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 
 namespace qm {
 

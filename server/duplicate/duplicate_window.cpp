@@ -16,7 +16,7 @@
 #include "net/http_client.h"
 #include "server/duplicate/captcha_dialog.h"
 #include "server/duplicate/duplicate_texts.h"
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 
 namespace qm {
 namespace {

@@ -22,7 +22,7 @@
 #include "server/duplicate/duplicate_run.h"
 #include "server/duplicate/duplicate_texts.h"
 #include "server/duplicate/duplicate_window.h"
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 
 namespace qm {
 namespace {

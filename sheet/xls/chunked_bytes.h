@@ -8,7 +8,7 @@
 #include <sys/uio.h>
 #include <vector>
 
-#include "sheet/big_buffer.h"
+#include "common/big_buffer.h"
 
 namespace qm::xls {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "sheet/big_buffer.h"
+#include "common/big_buffer.h"
 
 namespace qm::xls {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "sheet/sheet.h"
-#include "sheet/big_buffer.h"
+#include "common/big_buffer.h"
 #include "sheet/xls/sst_records.h"
 
 namespace qm::xls {

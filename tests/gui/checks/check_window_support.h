@@ -15,7 +15,7 @@
 #include "common/ui/scripted_prompts.h"
 #include <QComboBox>
 
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 
 namespace qm::test {
 

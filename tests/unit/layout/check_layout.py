@@ -11,13 +11,15 @@ import os
 import re
 import sys
 
-BASE = ["common/", "net/", "sheet/"]
+BASE = ["common/", "net/", "sheet/", "workbook/"]
 # Folder -> folders its files may include (besides its own). The longest
 # matching folder decides. app/ (features, main) may include everything.
 ALLOWED = {
     "common/": ["common/"],
     "net/": ["common/"],
     "sheet/": ["common/"],
+    "workbook/": ["common/"],
+    "workbook/ui/": ["common/", "workbook/"],
     "app/settings/": BASE,
     "app/update/": BASE + ["app/settings/"],
     "app/companions/": BASE + ["app/settings/", "app/update/"],
@@ -33,7 +35,7 @@ ALLOWED = {
     "cli/": BASE + ["checks/", "photo/"],
     "sim/": [],
 }
-PROGRAM_ROOTS = ("common", "net", "sheet", "app", "browser", "server", "checks", "photo", "cli", "sim")
+PROGRAM_ROOTS = ("common", "net", "sheet", "workbook", "app", "browser", "server", "checks", "photo", "cli", "sim")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 

@@ -25,7 +25,7 @@
 
 #include "server/duplicate/captcha_dialog.h"
 #include "server/duplicate/duplicate_window.h"
-#include "sheet/workbook_panel.h"
+#include "workbook/ui/workbook_panel.h"
 #include "sim/regsim.h"
 #include "tests/gui/app/window_host_stub.h"
 #include "tests/support/xls_maker.h"

@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "checks/compare/compare_run.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
 #include "tests/unit/checks/records/temp_files.h"
 

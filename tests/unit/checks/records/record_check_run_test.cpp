@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "checks/records/record_check_run.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
 #include "tests/unit/checks/records/id_test_numbers.h"
 #include "tests/unit/checks/records/temp_files.h"

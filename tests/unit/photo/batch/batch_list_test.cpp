@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "photo/batch/batch_messages.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"
 
 namespace qm::photo {

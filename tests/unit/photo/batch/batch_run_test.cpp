@@ -4,7 +4,7 @@
 
 #include "photo/batch/batch_messages.h"
 #include "photo/image/batch_photo.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"
 
 namespace qm::photo {

@@ -8,7 +8,7 @@
 #include "photo/image/bmp_codec.h"
 #include "photo/image/picture_format.h"
 #include "photo/image/size_format.h"
-#include "sheet/workbook_source.h"
+#include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"
 
 namespace qm::photo {
