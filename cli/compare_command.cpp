@@ -39,8 +39,10 @@ constexpr std::string_view kHelp =
     "  --save FILE                  also save the lines as GB18030 text with CR LF line ends\n"
     "  -h, --help                   show this help\n"
     "\n"
-    "Exit status: 0 the comparison ran to its end, 2 usage error, unreadable file or\n"
-    "sheet, missing column, or an error during the comparison.\n";
+    "Exit status: 0 the comparison ran to its end and every record was found with\n"
+    "equal pairs; 1 it ran to its end and a record was not found or a pair in use\n"
+    "differed (whatever the --no-* options leave out of the log); 2 usage error,\n"
+    "unreadable file or sheet, missing column, or an error during the comparison.\n";
 
 constexpr std::array<OptionSpec, 11> kOptions{{{"--base-sheet", true},
                                                {"--probe-sheet", true},
@@ -141,7 +143,7 @@ int runCompareCommand(const std::vector<std::string>& args, std::ostream& out, s
   });
   const CheckEnd end = run.run();
   const CheckNotice notice = run.endNotice();
-  int status = end == CheckEnd::Finished ? kExitOk : kExitFailure;
+  int status = end != CheckEnd::Finished ? kExitFailure : run.findingsFound() ? kExitFindings : kExitOk;
   if (end == CheckEnd::Failed)
     err << "quillmere-batch compare: " << notice.title << "\n" << notice.text << "\n";
   else

@@ -2,10 +2,12 @@
 // for scripts and district IT staff.
 #include <array>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/cells_command.h"
 #include "cli/check_command.h"
 #include "cli/compare_command.h"
 #ifdef QM_HAVE_PHOTO_COMMANDS
@@ -25,6 +27,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"check", qm::cli::runCheckCommand, "check ID numbers, birth dates and genders of a sheet"},
     {"compare", qm::cli::runCompareCommand, "compare a workbook with a base workbook"},
+    {"cells", qm::cli::runCellsCommand, "print a sheet's table as the tools read it"},
 #ifdef QM_HAVE_PHOTO_COMMANDS
     {"photos", runPhotosCommand, "resize and rename student photos by a spreadsheet list"},
     {"compress", runCompressCommand, "compress a JPEG picture to a file size"},
@@ -37,10 +40,7 @@ void printUsage(std::ostream& s) {
   s << "\nRun 'quillmere-batch COMMAND --help' for a command's options.\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
+int run(int argc, char** argv) {
   const std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty()) {
     printUsage(std::cerr);
@@ -58,5 +58,25 @@ int main(int argc, char** argv) {
   }
   std::cerr << "quillmere-batch: unknown command '" << words[0] << "'\n";
   printUsage(std::cerr);
+  return 2;
+}
+
+}  // namespace
+
+// Whatever a command lets through (a failed allocation, a system error) ends
+// as a failure with its message, never as an abort.
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cout.flush();
+    std::cerr << "quillmere-batch: 内存不足（std::bad_alloc）\n";
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "quillmere-batch: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "quillmere-batch: unknown error\n";
+  }
   return 2;
 }

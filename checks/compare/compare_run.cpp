@@ -86,6 +86,7 @@ void CompareRun::compareCurrent() {
     finish(CheckEnd::Stopped);
     return;
   }
+  if (n == 0) findingsFound_ = true;
   using namespace compare_texts;
   const CompareLogging& log = setup_.logging;
   const bool written = n == 0 ? log.notFound : log.found || !detail_.empty();
@@ -123,6 +124,7 @@ void CompareRun::appendFindings(int n, int baseRecord, bool& prefixWritten) {
     a_.assign(trimLowView(probe_.text(c.probe)));
     const std::string_view b = trimLowView(base_.text(baseRecord, c.base));
     const bool equal = a_ == b;
+    if (!equal) findingsFound_ = true;
     if (equal ? !log.same : !log.different) continue;
     // Pair 1 always numbers its findings; pairs 2 and 3 only until a finding
     // has been numbered for this record, which pair 3 never records.

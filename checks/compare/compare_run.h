@@ -40,6 +40,9 @@ class CompareRun {
 
   CheckEnd end() const { return outcome_.end; }
   const std::string& error() const { return outcome_.error; }
+  // A record was not found, or a pair in use differed, whatever the logging
+  // options let through to the log.
+  bool findingsFound() const { return findingsFound_; }
   // "恭喜" with "比对结束！", "请注意" with "查询停止！", or the error's text.
   CheckNotice endNotice() const;
 
@@ -64,6 +67,7 @@ class CompareRun {
   bool started_ = false;
   std::optional<int> probeKeyField_;
   bool indexed_ = false;
+  bool findingsFound_ = false;
   BaseKeyIndex index_;
   std::array<PairColumns, 3> columns_;
   std::array<bool, 3> inUse_{};

@@ -103,10 +103,12 @@ CompoundFile::CompoundFile(std::string_view bytes, const std::string& path) : by
 std::vector<std::uint32_t> CompoundFile::chain(const std::vector<std::uint32_t>& table, std::uint32_t start,
                                                std::size_t limit) const {
   std::vector<std::uint32_t> ids;
+  std::vector<bool> seen(table.size(), false);
   std::uint32_t id = start;
   while (id != kEndOfChain && ids.size() < limit) {
-    if (id >= table.size() || id == kFree) fail("扇区链超出文件");
-    if (ids.size() >= table.size()) fail("扇区链循环");
+    if (id >= table.size()) fail("扇区链超出文件");
+    if (seen[id]) fail("扇区链循环");
+    seen[id] = true;
     ids.push_back(id);
     id = table[id];
   }
