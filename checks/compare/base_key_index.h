@@ -5,7 +5,8 @@
 //
 // An open-addressing table of small slots (hash, key position, first and last
 // record) beside the key bytes and the record chains, all in one block that
-// is 2 MB-aligned for transparent huge pages: a lookup touches one slot and
+// is 2 MB-aligned for transparent huge pages (the distinct keys' bytes in a
+// second one): a lookup touches one slot and
 // one key, and building the index costs a few page faults, not one per 4 kB
 // (dear on the virtual machines schools run).
 #include <cstdint>
@@ -36,6 +37,8 @@ class BaseKeyIndex {
     const int* next_;
   };
   Matches find(std::string_view key) const;
+  // Bytes of key text held: each distinct trimmed key once.
+  std::size_t keyBytes() const { return keyMemory_.size() > 0 ? keyMemory_.size() - 1 : 0; }
 
  private:
   struct Slot {
@@ -48,6 +51,7 @@ class BaseKeyIndex {
   std::string_view keyOf(const Slot& s) const { return {keys_ + s.keyOffset, static_cast<std::size_t>(s.keyLength)}; }
 
   BigBuffer memory_;
+  BigBuffer keyMemory_;
   Slot* slots_ = nullptr;  // a power of two of them, at most half in use
   std::size_t mask_ = 0;
   int* next_ = nullptr;    // next_[record]: the next base record with the same key, 0 at the end

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <random>
 
+#include "checks/compare/base_key_index.h"
 #include "checks/compare/compare_run.h"
 #include "common/trim.h"
 #include "workbook/workbook_source.h"
@@ -71,6 +72,29 @@ Lines fullScan(WorkbookSource& base, WorkbookSource& probe, const CompareSetup& 
 
 test::XlsCell pick(std::mt19937& rng, const std::vector<test::XlsCell>& pool) {
   return pool[std::uniform_int_distribution<std::size_t>(0, pool.size() - 1)(rng)];
+}
+
+TEST(CompareIndex, KeyTextIsHeldOncePerDistinctKey) {
+  test::ScratchDir dir("compare_index_keys");
+  test::XlsFile file;
+  file.path = dir.file("base.xls");
+  test::XlsSheet sheet{"s", {{"学号"}}};
+  const std::string longKey(5000, 'k');
+  for (int r = 0; r < 2000; ++r) sheet.rows.push_back({r % 2 == 0 ? longKey : " " + longKey + " "});
+  sheet.rows.push_back({"K2"});
+  file.sheets.push_back(sheet);
+  test::writeXlsFiles({file}, dir.path.string());
+  WorkbookSource base;
+  base.open(file.path);
+  base.openSheet("s$");
+  BaseKeyIndex index;
+  index.build(base, 0);
+  EXPECT_EQ(index.keyBytes(), 5000u + 2u);
+  int matches = 0;
+  for (auto m = index.find(longKey); !m.empty(); m.pop()) ++matches;
+  EXPECT_EQ(matches, 2000);
+  EXPECT_EQ(index.find("K2").front(), 2001);
+  EXPECT_TRUE(index.find("k2").empty());
 }
 
 TEST(CompareIndex, SameLogAsAFullScanOnRandomSheets) {
