@@ -61,7 +61,7 @@ TEST_F(BatchProgramTest, ExitStatuses) {
   EXPECT_EQ(clean.err, "检查结束！没有发现错误。\n");
 
   const Result compared = batch({"compare", dir_->file("base.xls"), dir_->file("probe.xls")});
-  EXPECT_EQ(compared.status, 0);
+  EXPECT_EQ(compared.status, 1);  // K3 is not found
   EXPECT_EQ(compared.out, "1、K1:共找到2条数据。\n2、K3:在基准库未找到相应数据。\n");
   EXPECT_EQ(compared.err, "比对结束！\n");
 

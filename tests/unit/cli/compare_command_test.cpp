@@ -37,25 +37,38 @@ test::ScratchDir* CompareCommandTest::dir_ = nullptr;
 
 TEST_F(CompareCommandTest, KeyBoxesFollowTheWindow) {
   // The probe's key box starts on its first column (编号) and then follows the base's 学号 by name.
-  EXPECT_EQ(compare({}), 0);
+  EXPECT_EQ(compare({}), 1);
   EXPECT_EQ(out_.str(), "1、K1:共找到2条数据。\n2、K3:在基准库未找到相应数据。\n");
   EXPECT_EQ(err_.str(), "比对结束！\n");
 
-  EXPECT_EQ(compare({"--key", "学号=编号"}), 0);
+  EXPECT_EQ(compare({"--key", "学号=编号"}), 1);
   EXPECT_EQ(out_.str(), "1、1:在基准库未找到相应数据。\n2、2:在基准库未找到相应数据。\n");
 }
 
 TEST_F(CompareCommandTest, PairsFollowByTrimmedNameOrAreNamed) {
-  EXPECT_EQ(compare({"--pair1", "姓名"}), 0);  // the probe's column is "姓名 "
+  EXPECT_EQ(compare({"--pair1", "姓名"}), 1);  // the probe's column is "姓名 "
   EXPECT_EQ(out_.str(),
             "1、K1:共找到2条数据。(1)姓名相同。(2)姓名不同，分别是：张三,张叁。\n2、K3:在基准库未找到相应数据。\n");
 
-  EXPECT_EQ(compare({"--pair1", "姓名", "--pair2", "班级=年级", "--no-not-found"}), 0);
+  EXPECT_EQ(compare({"--pair1", "姓名", "--pair2", "班级=年级", "--no-not-found"}), 1);
   EXPECT_EQ(out_.str(), "1、K1:共找到2条数据。(1)姓名相同。年级相同。(2)姓名不同，分别是：张三,张叁。年级相同。\n");
 
-  EXPECT_EQ(compare({"--pair3", "班级=年级", "--no-found", "--no-same"}), 0);
+  EXPECT_EQ(compare({"--pair3", "班级=年级", "--no-found", "--no-same"}), 1);
   EXPECT_EQ(out_.str(), "2、K3:在基准库未找到相应数据。\n");
-  EXPECT_EQ(compare({"--pair1", "姓名", "--no-found", "--no-different", "--no-not-found"}), 0);
+  EXPECT_EQ(compare({"--pair1", "姓名", "--no-found", "--no-different", "--no-not-found"}), 1);
+  EXPECT_EQ(out_.str(), "1、K1:(1)姓名相同。\n");
+}
+
+TEST_F(CompareCommandTest, ExitsOneOnAnyFindingWhateverTheLogShows) {
+  // Every record found and no pair in use: nothing to report.
+  std::ostringstream out, err;
+  EXPECT_EQ(runCompareCommand({dir_->file("base.xls"), dir_->file("base.xls")}, out, err), 0);
+  EXPECT_EQ(err.str(), "比对结束！\n");
+  // K3 is not in the base, and the second K1 differs in 姓名, even with both
+  // left out of the log.
+  EXPECT_EQ(compare({"--no-not-found", "--no-found"}), 1);
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_EQ(compare({"--pair1", "姓名", "--no-not-found", "--no-different", "--no-found"}), 1);
   EXPECT_EQ(out_.str(), "1、K1:(1)姓名相同。\n");
 }
 
@@ -99,7 +112,7 @@ TEST_F(CompareCommandTest, UnreadableInputIsReportedWithStatusTwo) {
 
 TEST_F(CompareCommandTest, SaveAndHelp) {
   const std::string saved = dir_->file("比对.txt");
-  EXPECT_EQ(compare({"--save", saved, "--base-sheet", "基准", "--probe-sheet", "待查$"}), 0);
+  EXPECT_EQ(compare({"--save", saved, "--base-sheet", "基准", "--probe-sheet", "待查$"}), 1);
   EXPECT_EQ(gb18030ToUtf8(test::fileBytes(saved)), "1、K1:共找到2条数据。\r\n2、K3:在基准库未找到相应数据。\r\n");
 
   std::ostringstream out, err;

@@ -11,7 +11,7 @@ import os
 import re
 import sys
 
-BASE = ["common/", "net/", "sheet/", "workbook/"]
+BASE = ["common/", "net/", "sheet/", "workbook/", "workbook/ui/"]
 # Folder -> folders its files may include (besides its own). The longest
 # matching folder decides. app/ (features, main) may include everything.
 ALLOWED = {
