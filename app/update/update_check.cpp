@@ -150,15 +150,15 @@ void UpdateCheck::programArrived(const FetchResult& r) {
     Notice failed{kScriptStartFailedText, kErrorTitle, NoticeIcon::Error};
     return stop(&failed);
   }
-  // The script now owns the update: no other check starts one while this process lives.
-  updating_ = false;
+  // The script now owns the update: no other check starts one while this check lives.
+  handedOver_ = true;
   stop(nullptr);
   // Last: closing the main window may take this check's dialog with it.
   view_.requestMainWindowClose();
 }
 
 void UpdateCheck::stop(const Notice* notice) {
-  if (updating_) gUpdateUnderWay = updating_ = false;
+  if (updating_ && !handedOver_) gUpdateUnderWay = updating_ = false;
   if (notice) view_.show(*notice);
   view_.setControlsEnabled(true);
   autoUpdateCheck_ = false;

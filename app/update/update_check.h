@@ -78,7 +78,8 @@ class UpdateCheck {
   SignedDescriptorFetch descriptorFetch_{fetch_};
   UpdateDescriptor descriptor_;
   bool running_ = false;
-  bool updating_ = false;  // this check holds the process's one update
+  bool updating_ = false;    // this check holds the process's one update
+  bool handedOver_ = false;  // its script runs: the hold lasts as long as this check
 };
 
 // True while some check of this process has an update under way.
