@@ -32,6 +32,14 @@ class QuitWhenClosed : public QObject {
   QWidget* window_;
 };
 
+// Chromium's sandbox refuses to run as root. The program never turns it off
+// itself: pages arrive over plain HTTP, so a renderer bug would run as root.
+// A launcher that means it (tests, CI) sets QTWEBENGINE_DISABLE_SANDBOX.
+bool rootWithoutSandboxChoice() {
+  const char* choice = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
+  return ::geteuid() == 0 && (!choice || !*choice);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,12 +50,15 @@ int main(int argc, char* argv[]) {
   state.serverHost = startup.serverHost;
   state.companionToolName.clear();
 
-  // Chromium's sandbox refuses to run as root; it must be off before the web engine starts.
-  if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-
   QApplication app(argc, argv);
   // Only the name: a display name would be appended to every window title.
   QApplication::setApplicationName(QStringLiteral("Quillmere"));
+
+  if (rootWithoutSandboxChoice()) {
+    qm::QtPrompts prompts;
+    prompts.message(QStringLiteral("请不要以 root 身份运行 Quillmere。"), QStringLiteral("错误"), qm::PromptIcon::Error);
+    return 1;
+  }
 
   if (!startup.ok) {
     qm::QtPrompts prompts;

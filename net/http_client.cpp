@@ -11,6 +11,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "net/curl_common.h"
 #include "net/http_header_lines.h"
 
 namespace qm {
@@ -103,12 +104,8 @@ size_t onHeader(char* data, size_t size, size_t n, void* user) {
     t->statusLine = trimmed(line);
     t->announced = 0;
   } else if (startsWithNoCase(line, "content-length:")) {
-    std::int64_t len = 0;
-    for (char c : trimmed(line.substr(15))) {
-      if (c < '0' || c > '9') break;
-      len = len * 10 + (c - '0');
-    }
-    t->announced = len;
+    // A value that is no number or passes the 64-bit range announces no size.
+    t->announced = contentLengthValue(line.substr(15)).value_or(0);
   } else if (startsWithNoCase(line, "set-cookie:")) {
     t->setCookies.emplace_back(trimmed(line.substr(11)));
   } else if (trimmed(line).empty()) {
@@ -326,12 +323,8 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
   t.stopGraceMs = stopGraceMs_;
   m.error[0] = '\0';
 
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_PROXY, "");  // never an environment proxy
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+  setCommonCurlOptions(h, url.c_str(), m.error, connectTimeoutMs_);
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, m.headerList.list);
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m.error);
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
@@ -339,7 +332,6 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
   curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
-  if (connectTimeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_);
   if (totalTimeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, totalTimeoutMs_);
   if (m.isPost) {
     m.body.assign(*body);

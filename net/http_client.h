@@ -89,7 +89,8 @@ class HttpClient {
   std::size_t maxAnswerBytes() const { return maxAnswerBytes_; }
   // The body is read to its end and dropped (a request that only needs the status).
   void setDiscardBody(bool on) { discardBody_ = on; }
-  // 0 = none. connectMs bounds the connection's set-up, totalMs the whole request.
+  // connectMs bounds the connection's set-up (0: the usual 20 s), totalMs the
+  // whole request (0: none; there is no read time-out unless one was given).
   void setTimeLimits(long connectMs, long totalMs) {
     connectTimeoutMs_ = connectMs;
     totalTimeoutMs_ = totalMs;

@@ -73,4 +73,19 @@ std::vector<std::string> curlSuppressions(const std::vector<std::string>& compos
   return out;
 }
 
+std::optional<std::int64_t> contentLengthValue(std::string_view value) {
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r' || value.back() == '\n'))
+    value.remove_suffix(1);
+  if (value.empty()) return std::nullopt;
+  std::int64_t n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const int digit = c - '0';
+    if (n > (INT64_MAX - digit) / 10) return std::nullopt;
+    n = n * 10 + digit;
+  }
+  return n;
+}
+
 }  // namespace qm

@@ -2,7 +2,9 @@
 // The header lines of one request in the order the clients send them, as
 // handed to libcurl. Host is left out: libcurl always sends it right after the
 // request line.
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -25,5 +27,9 @@ std::string curlHeaderForm(const std::string& line);
 // Lines that stop libcurl's own additions (Expect, Accept, a POST's
 // Content-Type) when the composed lines do not carry them.
 std::vector<std::string> curlSuppressions(const std::vector<std::string>& composed, bool post);
+
+// The value of a Content-Length line: decimal digits after optional blanks;
+// nothing when it is empty, holds anything else or passes INT64_MAX.
+std::optional<std::int64_t> contentLengthValue(std::string_view value);
 
 }  // namespace qm

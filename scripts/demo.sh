@@ -50,12 +50,16 @@ fi
 echo "regsim listening on 127.0.0.1:$port"
 
 # The settings file beside the program: GB18030 text with CR LF line ends.
-# [升级] points "升级" and the companion downloads at regsim's update server.
-printf '[学籍系统省份]\r\nxjxtsf=99\r\n[自定义网址]\r\nzdurl=127.0.0.1:%s\r\n[登录用户]\r\ndenglu=demo\r\n[升级]\r\nurl=http://127.0.0.1:%s/update/\r\n' "$port" "$port" |
+# [升级] points "升级" and the companion downloads at regsim's update server and
+# gives the test key that regsim signs its update descriptor with.
+pubkey=$(tr -d ' \t\r\n' <"$repo/tests/fixtures/update/test_update_key.pub")
+printf '[学籍系统省份]\r\nxjxtsf=99\r\n[自定义网址]\r\nzdurl=127.0.0.1:%s\r\n[登录用户]\r\ndenglu=demo\r\n[升级]\r\nurl=http://127.0.0.1:%s/update/\r\npubkey=%s\r\n' "$port" "$port" "$pubkey" |
   iconv -f UTF-8 -t GB18030 >"$bin/quillmeresz.ini.tmp"
 mv "$bin/quillmeresz.ini.tmp" "$bin/quillmeresz.ini"
 
-# Chromium's sandbox cannot run as root; Quillmere turns it off itself then.
+# Chromium's sandbox cannot run as root, and Quillmere refuses root unless the
+# launcher chose to run without it, as this demo does.
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: running Quillmere under xvfb-run (a virtual screen nobody sees)."
   xvfb-run -a "$bin/quillmere"

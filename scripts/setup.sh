@@ -5,7 +5,7 @@ PKGS=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev qcoro-qt6-dev
-  libcurl4-openssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev libzip-dev libexpat1-dev
+  libcurl4-openssl-dev libssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev libzip-dev libexpat1-dev
   libgtest-dev libgmock-dev
   python3 python3-xlrd python3-xlwt python3-openpyxl fonts-noto-cjk xvfb xauth xdotool
 )

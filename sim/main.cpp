@@ -24,6 +24,10 @@ void usage() {
                "  province:     [--outside-people N] [--print-captcha]\n"
                "  update:       [--update-version TEXT] [--update-same-version] [--update-no-section]\n"
                "                [--update-wrong-hash] [--update-drop-download] [--update-program FILE]\n"
+               "                [--update-key PEM] [--update-unsigned] [--update-tamper-descriptor]\n"
+               "                [--update-companion-wrong-hash]\n"
+               "                [--update-fault stall|endless|close-early|early-hints] [--update-fault-file NAME]\n"
+               "  (--update-version defaults to the built version: no update is offered)\n"
                "  hostile:      [--endless-body] [--never-answer] [--bare-cr-cookie]\n"
                "login: user \"%s\", password \"%s\"\n",
                qm::sim::RegSim::kUserName, qm::sim::RegSim::kPassword);
@@ -51,6 +55,9 @@ const SwitchFlag kSwitches[] = {
     {"--update-no-section", &RegSimOptions::updateNoSection},
     {"--update-wrong-hash", &RegSimOptions::updateWrongHash},
     {"--update-drop-download", &RegSimOptions::updateDropDownload},
+    {"--update-unsigned", &RegSimOptions::updateUnsigned},
+    {"--update-tamper-descriptor", &RegSimOptions::updateTamperDescriptor},
+    {"--update-companion-wrong-hash", &RegSimOptions::updateCompanionWrongHash},
     {"--endless-body", &RegSimOptions::endlessBody},
     {"--never-answer", &RegSimOptions::neverAnswer},
     {"--bare-cr-cookie", &RegSimOptions::bareCrCookie},
@@ -81,6 +88,9 @@ const TextFlag kTexts[] = {
     {"--log", &RegSimOptions::logPath},
     {"--update-version", &RegSimOptions::updateVersion},
     {"--update-program", &RegSimOptions::updateProgramFile},
+    {"--update-key", &RegSimOptions::updateKeyFile},
+    {"--update-fault", &RegSimOptions::updateFault},
+    {"--update-fault-file", &RegSimOptions::updateFaultFile},
 };
 
 // Applies one flag with a value; false when the flag is unknown or the value bad.
@@ -130,6 +140,11 @@ int main(int argc, char** argv) {
       usage();
       return 2;
     }
+  }
+  const std::string fault = options.updateFault;
+  if (!fault.empty() && fault != "stall" && fault != "endless" && fault != "close-early" && fault != "early-hints") {
+    std::fprintf(stderr, "regsim: unknown --update-fault %s\n", fault.c_str());
+    return 2;
   }
   if (!options.updateProgramFile.empty() && access(options.updateProgramFile.c_str(), R_OK) != 0) {
     std::fprintf(stderr, "regsim: cannot read %s: %s\n", options.updateProgramFile.c_str(), std::strerror(errno));

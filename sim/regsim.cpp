@@ -203,6 +203,10 @@ void RegSim::Impl::serve(Connection& connection) {
       holdSilently(connection.fd);
       break;
     }
+    if (outcome.raw) {
+      if (sendAll(connection.fd, *outcome.raw) && outcome.holdAfterRaw) holdSilently(connection.fd);
+      break;
+    }
     if (outcome.endless) {
       sendEndlessBody(connection.fd, running);
       break;

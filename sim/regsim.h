@@ -52,7 +52,9 @@
 //
 // Update server, no session (update_files.h): base address http://127.0.0.1:<port>/update/
 //   GET  /update/quillmereup.txt (also .ini)   descriptor, GB18030, CR LF, section [file] with
-//                               filename=quillmere, ver, sjxx, sha256 (hex SHA-256 of the program)
+//                               filename=quillmere, ver, sjxx, sha256 (hex SHA-256 of the program),
+//                               section [companions] with pellow, drumsel, quorrit = their SHA-256
+//   GET  /update/quillmereup.sig   Base64 of the Ed25519 signature over the descriptor's bytes
 //   GET  /update/quillmere.jpg (also quillmere.exe, quillmere)   the new program
 //   GET  /update/<stem>.jpg (also <stem>.exe, <stem>) for stem pellow, drumsel, quorrit: companions
 //   The programs are stand-in shell scripts that write "<their own path>.started" (the version,
@@ -98,12 +100,26 @@ struct RegSimOptions {
   bool printCaptcha = false;   // each new captcha code goes to stderr as "CAPTCHA <code>"
 
   // Update server
-  std::string updateVersion = {};  // the "ver" announced; empty: one newer than the built program
-  bool updateSameVersion = false;  // announce the built program's own version
+  std::string updateVersion = {};  // the "ver" announced; empty: the built program's own (no update)
+  bool updateSameVersion = false;  // announce the built program's own version (the default too)
   bool updateNoSection = false;    // descriptor without section [file]
-  bool updateWrongHash = false;    // "sha256" that the program file does not have
+  bool updateWrongHash = false;    // "sha256" that the program file does not have (a tampered program)
   bool updateDropDownload = false; // program and companion downloads close after half their body
   std::string updateProgramFile = {};  // serve this file's bytes as the new program
+  // The signature "quillmereup.sig": made with this Ed25519 key (PEM); empty:
+  // the test key tests/fixtures/update/test_update_key.pem.
+  std::string updateKeyFile = {};
+  bool updateUnsigned = false;        // the .sig answers 404
+  bool updateTamperDescriptor = false;  // the descriptor served is not the one signed (its "ver" differs)
+  bool updateCompanionWrongHash = false;  // [companions] hashes of other bytes
+  // A fault of the download routes: "stall" (head and half the body, then
+  // nothing), "endless" (200 with a body that never ends), "close-early" (200
+  // without Content-Length, half the body, then close), "early-hints" (a 103
+  // answer before the real one). Empty: none.
+  std::string updateFault = {};
+  // The file the fault applies to ("quillmereup.txt", "pellow.jpg"); empty:
+  // the program and the companion downloads.
+  std::string updateFaultFile = {};
 
   // Hostile answers of the JSON query services (in-school, province-wide and the three detail queries)
   bool endlessBody = false;    // 200 with a chunked body that never ends
@@ -180,6 +196,9 @@ class RegSim {
   std::string updateBaseUrl() const;
   // The "ver" the descriptor announces.
   std::string announcedVersion() const;
+  // The descriptor's bytes as served, and the signature file's text.
+  std::string updateDescriptorBytes() const;
+  std::string updateSignature() const;
   // Bytes of the program file, and of a companion file by its stem.
   std::string updateProgram() const;
   std::string companionFile(const std::string& stem) const;

@@ -56,6 +56,10 @@ std::string RegSim::updateBaseUrl() const { return "http://" + host() + kUpdateP
 
 std::string RegSim::announcedVersion() const { return impl_->announcedVersion; }
 
+std::string RegSim::updateDescriptorBytes() const { return impl_->descriptorBytes; }
+
+std::string RegSim::updateSignature() const { return impl_->signatureText; }
+
 std::string RegSim::updateProgram() const { return impl_->updateProgram; }
 
 std::string RegSim::companionFile(const std::string& stem) const {

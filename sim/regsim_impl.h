@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct Outcome {
   long long bodyCut = -1; // >= 0: send the head and that many bytes of the body, then close
   bool endless = false;   // 200 with a chunked body that never ends
   bool silent = false;    // hold the connection open and send nothing
+  // Set: these bytes go out as they are instead of the response, then the
+  // connection closes, or is held open silently when holdAfterRaw.
+  std::optional<std::string> raw;
+  bool holdAfterRaw = false;
 };
 
 struct Connection {
@@ -54,6 +59,8 @@ struct RegSim::Impl {
   SessionStore sessions;
   std::string announcedVersion;
   std::string updateProgram;  // empty when the given program file cannot be read
+  std::string descriptorBytes;  // "quillmereup.txt" as served
+  std::string signatureText;    // "quillmereup.sig"; empty when it cannot be made
 
   int listenFd = -1;
   int boundPort = 0;

@@ -59,11 +59,21 @@ RegSim::Impl::Impl(RegSimOptions o)
     : options(std::move(o)),
       school(makeSchoolData(options.seed, options.students)),
       registry(school, options.seed, options.outsidePeople) {
-  announcedVersion = !options.updateVersion.empty() ? options.updateVersion
-                     : options.updateSameVersion    ? builtProgramVersion()
-                                                    : newerProgramVersion();
+  // No update by default: a demo that asked at every start would ask over the login page.
+  announcedVersion = !options.updateVersion.empty() ? options.updateVersion : builtProgramVersion();
   updateProgram = options.updateProgramFile.empty() ? standInProgram(announcedVersion)
                                                     : readWholeFile(options.updateProgramFile);
+  const UpdateSettings settings{announcedVersion, options.updateNoSection, options.updateWrongHash, updateProgram,
+                                options.updateCompanionWrongHash};
+  descriptorBytes = updateDescriptor(settings);
+  signatureText = signUpdateDescriptor(
+      descriptorBytes, options.updateKeyFile.empty() ? defaultUpdateKeyFile() : options.updateKeyFile);
+  if (options.updateTamperDescriptor) {
+    // What someone on the way would serve: the same text announcing another version.
+    UpdateSettings tampered = settings;
+    tampered.version = "99";
+    descriptorBytes = updateDescriptor(tampered);
+  }
 }
 
 Outcome RegSim::Impl::handle(const RawRequest& r) {

@@ -1,6 +1,8 @@
 #include "sim/update_files.h"
 
 #include <iconv.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
 
 #include <QCryptographicHash>
 #include <QByteArrayView>
@@ -9,6 +11,9 @@
 #include <iterator>
 #include <vector>
 
+#ifndef QM_SIM_UPDATE_KEY_FILE
+#error "the test key's path comes from CMake (sim/CMakeLists.txt)"
+#endif
 #ifndef QM_SIM_PROGRAM_VERSION
 #error "the program's version comes from CMake's project version (sim/CMakeLists.txt)"
 #endif
@@ -53,11 +58,39 @@ bool isCompanionStem(std::string_view stem) { return stem == "pellow" || stem ==
 
 std::string updateDescriptor(const UpdateSettings& settings) {
   const std::string hash = sha256Hex(settings.wrongHash ? settings.program + "#" : settings.program);
-  const std::string text = std::string(settings.withoutSection ? "[readme]" : "[file]") + "\r\n" +
-                           "filename=" + kUpdateProgramStem + "\r\n" + "ver=" + settings.version + "\r\n" +
-                           "sjxx=新增省内学籍批量查重，修正若干问题。\r\n" + "sha256=" + hash + "\r\n";
+  std::string text = std::string(settings.withoutSection ? "[readme]" : "[file]") + "\r\n" +
+                     "filename=" + kUpdateProgramStem + "\r\n" + "ver=" + settings.version + "\r\n" +
+                     "sjxx=新增省内学籍批量查重，修正若干问题。\r\n" + "sha256=" + hash + "\r\n[companions]\r\n";
+  for (const char* stem : {"pellow", "drumsel", "quorrit"}) {
+    const std::string bytes = standInCompanion(stem);
+    text += std::string(stem) + "=" + sha256Hex(settings.companionWrongHash ? bytes + "#" : bytes) + "\r\n";
+  }
   std::string out;
   return toGb18030(text, out) ? out : text;
+}
+
+std::string defaultUpdateKeyFile() { return QM_SIM_UPDATE_KEY_FILE; }
+
+std::string signUpdateDescriptor(std::string_view bytes, const std::string& keyFile) {
+  FILE* f = std::fopen(keyFile.c_str(), "rb");
+  if (!f) return {};
+  EVP_PKEY* key = PEM_read_PrivateKey(f, nullptr, nullptr, nullptr);
+  std::fclose(f);
+  if (!key) return {};
+  std::string out;
+  EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+  unsigned char signature[64];
+  std::size_t length = sizeof signature;
+  if (ctx && EVP_DigestSignInit(ctx, nullptr, nullptr, nullptr, key) == 1 &&
+      EVP_DigestSign(ctx, signature, &length, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) == 1 &&
+      length == sizeof signature) {
+    unsigned char text[4 * ((sizeof signature + 2) / 3) + 1];
+    const int n = EVP_EncodeBlock(text, signature, static_cast<int>(length));
+    out.assign(reinterpret_cast<const char*>(text), static_cast<std::size_t>(n));
+  }
+  EVP_MD_CTX_free(ctx);
+  EVP_PKEY_free(key);
+  return out;
 }
 
 std::string sha256Hex(std::string_view bytes) {

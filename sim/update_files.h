@@ -12,6 +12,7 @@ struct UpdateSettings {
   bool withoutSection = false;  // the keys stand under [readme] instead of [file]
   bool wrongHash = false;       // "sha256" of other bytes
   std::string program;        // the program file's bytes
+  bool companionWrongHash = false;  // [companions] hashes of other bytes
 };
 
 inline constexpr const char* kUpdateProgramStem = "quillmere";  // the descriptor's "filename"
@@ -29,8 +30,16 @@ std::string standInCompanion(std::string_view stem);
 // True for "pellow", "drumsel" and "quorrit".
 bool isCompanionStem(std::string_view stem);
 
-// The descriptor "quillmereup.txt": GB18030 text, CR LF lines, keys filename, ver, sjxx, sha256.
+// The descriptor "quillmereup.txt": GB18030 text, CR LF lines, section [file]
+// with keys filename, ver, sjxx, sha256, and section [companions] with
+// "<stem>=<sha256>" for each companion stand-in.
 std::string updateDescriptor(const UpdateSettings& settings);
+
+// The test key the update server signs with unless told otherwise.
+std::string defaultUpdateKeyFile();
+// Base64 (one line) of the Ed25519 signature over bytes with the PEM private
+// key in keyFile; empty when the key cannot be read or used.
+std::string signUpdateDescriptor(std::string_view bytes, const std::string& keyFile);
 
 // Lower-case hex SHA-256 of the bytes.
 std::string sha256Hex(std::string_view bytes);

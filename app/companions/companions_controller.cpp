@@ -6,7 +6,7 @@
 #include "app/companions/calculator.h"
 #include "app/companions/companion_tools.h"
 #include "app/companions/companions_window.h"
-#include "app/settings/startup.h"
+#include "app/update/program_path.h"
 #include "app/update/update_script.h"
 #include "common/app_state.h"
 #include "common/ui/window_host.h"
@@ -15,7 +15,7 @@ namespace qm {
 
 CompanionsController::CompanionsController(WindowHost& host) : QObject(host.window()), host_(host) {
   setObjectName("CompanionsController");
-  folder = scriptInputsFor(currentExecutablePath(nullptr), {}, 0).folder;
+  folder = scriptInputsFor(runningProgramPath(), {}, 0).folder;
   programStarter = [](const std::string& path) {
     if (!path.empty()) QProcess::startDetached(QString::fromStdString(path), {});
   };

@@ -12,6 +12,7 @@
 
 #include "app/companions/companion_tools.h"
 #include "app/update/net_downloader.h"
+#include "app/update/update_signature.h"
 #include "app/update/update_source.h"
 #include "app/update/version_record.h"
 #include "common/app_state.h"
@@ -21,10 +22,9 @@ namespace qm {
 
 TForm11::TForm11(AppState& state, Prompts& prompts, std::string folder, QWidget* parent)
     : QDialog(parent),
+      TransferDialogView(this, prompts),
       state_(state),
-      prompts_(prompts),
       folder_(std::move(folder)),
-      transfer_(this),
       IdHTTP1(std::make_unique<NetDownloader>()) {
   setObjectName("TForm11");
   IdHTTP1->setObjectName("IdHTTP1");
@@ -87,15 +87,16 @@ void TForm11::FormCreate() {
 
 void TForm11::Button1Click() {
   if (downloading()) return;
-  if (!fetch_) fetch_ = std::make_unique<CompanionFetch>(folder_, updateBaseUrl(state_.settingsPath), *IdHTTP1, *this);
+  if (!fetch_)
+    fetch_ = std::make_unique<CompanionFetch>(folder_, updateBaseUrl(state_.settingsPath),
+                                              updatePublicKey(state_.settingsPath), *IdHTTP1, *this);
   fetch_->start(state_.companionToolName);
 }
 
 void TForm11::Button3Click() { reject(); }
 
 void TForm11::reject() {
-  // Like the disabled "退出(&Q)": a running download keeps its dialog.
-  if (downloading()) return;
+  if (downloading()) fetch_->cancel();
   QDialog::reject();
 }
 
@@ -103,18 +104,6 @@ void TForm11::Label6Click() {
   if (openLink) openLink(QString::fromUtf8(kPublisherSiteUrl));
   QDialog::reject();
 }
-
-void TForm11::setControlsEnabled(bool enabled) {
-  Button1->setEnabled(enabled);
-  Button3->setEnabled(enabled);
-  Label6->setEnabled(enabled);
-}
-
-void TForm11::setStatus(const std::string& text, bool repaintNow) { transfer_.setStatus(text, repaintNow); }
-
-void TForm11::setProgress(std::int64_t value, std::int64_t maximum) { transfer_.setProgress(value, maximum); }
-
-void TForm11::show(const Notice& notice) { showNotice(prompts_, notice); }
 
 void TForm11::startProgram(const std::string& path) {
   if (programStarter) programStarter(path);

@@ -19,7 +19,7 @@ struct AppState;
 class NetDownloader;
 class Prompts;
 
-class TForm11 : public QDialog, public CompanionView {
+class TForm11 : public QDialog, public CompanionView, public TransferDialogView {
   Q_OBJECT
  public:
   // folder: the program's folder with its trailing separator.
@@ -37,35 +37,28 @@ class TForm11 : public QDialog, public CompanionView {
   std::function<void(const QString&)> openLink;
 
   bool downloading() const { return fetch_ && fetch_->running(); }
-  QString statusText() const { return transfer_.status(); }
 
-  // CompanionView
-  void setControlsEnabled(bool enabled) override;
-  void setStatus(const std::string& text, bool repaintNow) override;
-  void setProgress(std::int64_t value, std::int64_t maximum) override;
-  void show(const Notice& notice) override;
+  // CompanionView (the transfer's part is TransferDialogView's)
   void startProgram(const std::string& path) override;
   void closeDialog() override;
 
   using QDialog::show;
+  using TransferDialogView::show;
 
  public slots:
+  // Esc, the title bar's close and "退出(&Q)": a running download is cancelled
+  // (nothing of it stays in the folder), then the dialog closes.
   void reject() override;
 
  private:
   void buildControls();
 
   AppState& state_;
-  Prompts& prompts_;
   std::string folder_;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Label5 = nullptr;
-  QLabel* Label6 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button3 = nullptr;
-  TransferWidgets transfer_;
   std::unique_ptr<NetDownloader> IdHTTP1;
   std::unique_ptr<CompanionFetch> fetch_;
 };

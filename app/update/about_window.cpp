@@ -12,9 +12,10 @@
 #include <QVBoxLayout>
 #include <unistd.h>
 
-#include "app/settings/startup.h"
 #include "app/update/about_logo.h"
 #include "app/update/net_downloader.h"
+#include "app/update/program_path.h"
+#include "app/update/update_signature.h"
 #include "app/update/update_source.h"
 #include "app/update/version_record.h"
 #include "common/app_state.h"
@@ -35,14 +36,13 @@ bool startDetached(const ScriptCommand& command) {
 
 TForm3::TForm3(AppState& state, Prompts& prompts, QWidget* parent)
     : QDialog(parent),
+      TransferDialogView(this, prompts),
       state_(state),
-      prompts_(prompts),
-      transfer_(this),
       IdHTTP1(std::make_unique<NetDownloader>()) {
   setObjectName("TForm3");
   IdHTTP1->setObjectName("IdHTTP1");
   setWindowTitle(QString::fromUtf8(kAboutCaption));
-  programPath = currentExecutablePath(nullptr);
+  programPath = runningProgramPath();
   scriptStarter = startDetached;
   openLink = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
   buildControls();
@@ -112,7 +112,7 @@ void TForm3::Button1Click() {
   if (checkRunning()) return;
   // Read at each check: the address in the settings file may have changed.
   UpdateSetup setup{programPath, updateBaseUrl(state_.settingsPath), programVersionRecord().fileVersion,
-                    static_cast<long long>(::getpid())};
+                    static_cast<long long>(::getpid()), updatePublicKey(state_.settingsPath)};
   check_ = std::make_unique<UpdateCheck>(std::move(setup), *IdHTTP1, *this, state_.autoUpdateCheck);
   check_->start();
 }
@@ -120,8 +120,7 @@ void TForm3::Button1Click() {
 void TForm3::Button3Click() { reject(); }
 
 void TForm3::reject() {
-  // Like the disabled "退出(&Q)": a running check keeps its dialog.
-  if (checkRunning()) return;
+  if (checkRunning()) check_->cancel();
   QDialog::reject();
 }
 
@@ -129,18 +128,6 @@ void TForm3::Label6Click() {
   if (openLink) openLink(QString::fromUtf8(kPublisherSiteUrl));
   QDialog::reject();
 }
-
-void TForm3::setControlsEnabled(bool enabled) {
-  Button1->setEnabled(enabled);
-  Button3->setEnabled(enabled);
-  Label6->setEnabled(enabled);
-}
-
-void TForm3::setStatus(const std::string& text, bool repaintNow) { transfer_.setStatus(text, repaintNow); }
-
-void TForm3::setProgress(std::int64_t value, std::int64_t maximum) { transfer_.setProgress(value, maximum); }
-
-void TForm3::show(const Notice& notice) { showNotice(prompts_, notice); }
 
 bool TForm3::ask(const Notice& question) { return askNotice(prompts_, question); }
 

@@ -19,7 +19,7 @@ struct AppState;
 class NetDownloader;
 class Prompts;
 
-class TForm3 : public QDialog, public UpdateView {
+class TForm3 : public QDialog, public UpdateView, public TransferDialogView {
   Q_OBJECT
  public:
   // state: the settings path (the update server's address may be set there)
@@ -43,37 +43,30 @@ class TForm3 : public QDialog, public UpdateView {
   std::function<void(const QString&)> openLink;
 
   bool checkRunning() const;
-  QString statusText() const { return transfer_.status(); }
 
-  // UpdateView
-  void setControlsEnabled(bool enabled) override;
-  void setStatus(const std::string& text, bool repaintNow) override;
-  void setProgress(std::int64_t value, std::int64_t maximum) override;
-  void show(const Notice& notice) override;
+  // UpdateView (the transfer's part is TransferDialogView's)
   bool ask(const Notice& question) override;
   void reveal() override;
   bool startScript(const ScriptCommand& command) override;
   void requestMainWindowClose() override;
 
   using QDialog::show;
+  using TransferDialogView::show;
 
  public slots:
+  // Esc, the title bar's close and "退出(&Q)": a running check is cancelled
+  // (its download stops and its temporary file goes), then the dialog closes.
   void reject() override;
 
  private:
   void buildControls();
 
   AppState& state_;
-  Prompts& prompts_;
   QLabel* Image1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label5 = nullptr;
-  QLabel* Label6 = nullptr;
-  QPushButton* Button1 = nullptr;
-  QPushButton* Button3 = nullptr;
-  TransferWidgets transfer_;
   // Declared before the check, which uses it until it goes.
   std::unique_ptr<NetDownloader> IdHTTP1;
   std::unique_ptr<UpdateCheck> check_;

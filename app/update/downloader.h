@@ -22,11 +22,12 @@ class Downloader {
 
   virtual ~Downloader() = default;
 
-  // Starts a GET of url into the file at path (created, or emptied first).
-  // Callbacks run on the thread that called start: progress any number of
-  // times, then done exactly once, after the file is closed. One download at a
-  // time. done may run before start returns.
-  virtual void start(const std::string& url, const std::string& path, Progress progress, Done done) = 0;
+  // Starts a GET of url into the file at path (created, or emptied first); an
+  // answer longer than maxBytes fails. Callbacks run on the thread that called
+  // start: progress any number of times, then done exactly once, after the
+  // file is closed. One download at a time. done may run before start returns.
+  virtual void start(const std::string& url, const std::string& path, std::int64_t maxBytes, Progress progress,
+                     Done done) = 0;
   // Ends the running download, if any; no callback runs after this returns.
   virtual void cancel() = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 
+#include "common/atomic_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -59,7 +61,8 @@ bool FileFetch::start(FetchRequest request, Downloader::Progress progress, Done 
   received_ = 0;
   total_ = -1;
   // A name of our own beside the target: same file system, so the rename is atomic.
-  temp_ = request_.target + ".~qmXXXXXX";
+  removeStaleTempFiles(request_.target);
+  temp_ = atomicTempPrefix(request_.target) + std::to_string(::getpid()) + "-XXXXXX";
   int fd = ::mkstemp(temp_.data());
   if (fd < 0) {
     FetchResult r;
@@ -73,7 +76,7 @@ bool FileFetch::start(FetchRequest request, Downloader::Progress progress, Done 
   ::close(fd);
   running_ = true;
   downloader_.start(
-      request_.url, temp_,
+      request_.url, temp_, request_.maxBytes,
       [this, progress = std::move(progress)](std::int64_t received, std::int64_t total) {
         received_ = received;
         total_ = total;

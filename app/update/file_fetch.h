@@ -2,8 +2,10 @@
 // A download that lands only when it is complete: the bytes go to a temporary
 // file beside the target, are checked against the expected SHA-256 when one is
 // given, get their run bit when asked, and are renamed over the target. Any
-// failure deletes the temporary file and leaves the target as it was, so a
-// broken transfer never leaves a program that a later click would start.
+// failure or cancel deletes the temporary file and leaves the target as it
+// was, so a broken transfer never leaves a program that a later click would
+// start. Temporary names carry the pid, as the saves' do, and a fetch removes
+// those that a process now gone left beside the same target.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +19,7 @@ struct FetchRequest {
   std::string target;
   std::string sha256;       // expected hex digest; empty: not checked
   bool executable = false;  // give the file its run bit before it lands
+  std::int64_t maxBytes = 0;  // a longer answer fails; 0: no bound
 };
 
 struct FetchResult {

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "net/file_download.h"
 
 namespace qm {
 
@@ -34,7 +33,8 @@ void NetDownloader::cancel() {
   job_.reset();
 }
 
-void NetDownloader::start(const std::string& url, const std::string& path, Progress progress, Done done) {
+void NetDownloader::start(const std::string& url, const std::string& path, std::int64_t maxBytes, Progress progress,
+                          Done done) {
   cancel();
   auto job = std::make_shared<Job>();
   job->progress = std::move(progress);
@@ -48,9 +48,11 @@ void NetDownloader::start(const std::string& url, const std::string& path, Progr
     return;
   }
   QPointer<NetDownloader> self(this);
-  worker_.start([self, job, url, fd] {
+  worker_.start([self, job, url, fd, maxBytes, stall = stallSeconds] {
     FileDownloadOptions options;
     options.cancel = &job->cancel;
+    options.maxBytes = maxBytes;
+    options.stallSeconds = stall;
     options.progress = [self, job](std::int64_t received, std::int64_t total) {
       job->received = received;
       job->total = total;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/update/downloader.h"
+#include "net/file_download.h"
 
 namespace qm {
 
@@ -19,9 +20,13 @@ class NetDownloader : public QObject, public Downloader {
   // Stops a running transfer and waits for its thread.
   ~NetDownloader() override;
 
-  void start(const std::string& url, const std::string& path, Progress progress, Done done) override;
+  void start(const std::string& url, const std::string& path, std::int64_t maxBytes, Progress progress,
+             Done done) override;
   void cancel() override;
   bool running() const { return job_ != nullptr; }
+
+  // Seconds below 1 byte/s after which a transfer fails (tests shorten it).
+  int stallSeconds = kStallSeconds;
 
  private:
   struct Job;

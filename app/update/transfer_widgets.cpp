@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <limits>
@@ -42,6 +43,19 @@ void TransferWidgets::setProgress(std::int64_t value, std::int64_t maximum) {
   ProgressBar1->setRange(0, static_cast<int>(maximum));
   ProgressBar1->setValue(static_cast<int>(value));
 }
+
+void TransferDialogView::setControlsEnabled(bool enabled) {
+  if (Button1) Button1->setEnabled(enabled);
+  if (Label6) Label6->setEnabled(enabled);
+}
+
+void TransferDialogView::setStatus(const std::string& text, bool repaintNow) { transfer_.setStatus(text, repaintNow); }
+
+void TransferDialogView::setProgress(std::int64_t value, std::int64_t maximum) {
+  transfer_.setProgress(value, maximum);
+}
+
+void TransferDialogView::show(const Notice& notice) { showNotice(prompts_, notice); }
 
 QLabel* makeSiteLink(QWidget* parent, std::function<void()> onClick) {
   const QString url = QString::fromUtf8(kPublisherSiteUrl);

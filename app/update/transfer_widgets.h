@@ -12,6 +12,7 @@
 class QDialog;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QStatusBar;
 class QWidget;
 
@@ -27,6 +28,28 @@ struct TransferWidgets {
   void setStatus(const std::string& text, bool repaintNow);
   void setProgress(std::int64_t value, std::int64_t maximum);
   QString status() const;
+};
+
+// The TransferView of both download dialogs (TForm3, TForm11): their
+// Button1 and Label6 are off while a transfer runs; Button3 "退出(&Q)" stays
+// on, because it (like Esc and the title bar's close) cancels the transfer.
+// A dialog derives from it beside its own view interface, which derives
+// virtually from TransferView, so these are the dialog's overrides.
+class TransferDialogView : public virtual TransferView {
+ public:
+  TransferDialogView(QWidget* dialog, Prompts& prompts) : prompts_(prompts), transfer_(dialog) {}
+  void setControlsEnabled(bool enabled) override;
+  void setStatus(const std::string& text, bool repaintNow) override;
+  void setProgress(std::int64_t value, std::int64_t maximum) override;
+  void show(const Notice& notice) override;
+  QString statusText() const { return transfer_.status(); }
+
+ protected:
+  Prompts& prompts_;
+  TransferWidgets transfer_;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QLabel* Label6 = nullptr;
 };
 
 // Label6: the publisher's address as a link with a hand cursor; a click calls onClick.

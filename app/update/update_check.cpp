@@ -29,55 +29,90 @@ UpdateDecision decideUpdate(const UpdateDescriptor& d, const std::string& runnin
   }
   // Nothing is downloaded that could not be placed safely or verified.
   if (!isPlainFileStem(d.filename)) return stop({kBadFileNameText, kErrorTitle, NoticeIcon::Error});
-  if (!isSha256Hex(d.sha256)) return stop({kNoChecksumText, kErrorTitle, NoticeIcon::Error});
+  if (!isSha256Hex(d.sha256)) return stop({kBadSignatureText, kErrorTitle, NoticeIcon::Error});
   return {UpdateDecision::Ask, newVersionQuestion(d)};
 }
+
+namespace {
+// One update at a time in the process: the hidden start-up check and an about
+// dialog's must never both download and start a script.
+bool gUpdateUnderWay = false;
+}  // namespace
+
+bool updateUnderWay() { return gUpdateUnderWay; }
 
 UpdateCheck::UpdateCheck(UpdateSetup setup, Downloader& downloader, UpdateView& view, bool& autoUpdateCheck)
     : setup_(std::move(setup)), view_(view), autoUpdateCheck_(autoUpdateCheck), fetch_(downloader) {}
 
-UpdateCheck::~UpdateCheck() = default;
+UpdateCheck::~UpdateCheck() {
+  fetch_.cancel();
+  if (updating_) gUpdateUnderWay = false;
+}
 
 std::string UpdateCheck::folder() const { return scriptInputsFor(setup_.programPath, {}, 0).folder; }
 
 bool UpdateCheck::start() {
-  if (running_) return false;
+  if (running_ || gUpdateUnderWay) return false;
   running_ = true;
   view_.setControlsEnabled(false);
   view_.setStatus(kStatusDescriptorStart, false);
-  FetchRequest request{updateFileUrl(setup_.baseUrl, kDescriptorRemoteName), folder() + kDescriptorFileName, {}, false};
-  fetch_.start(
-      std::move(request), [this](std::int64_t got, std::int64_t total) { view_.showProgress(progressShown(got, total)); },
-      [this](const FetchResult& r) { descriptorArrived(r); });
+  descriptorFetch_.start(
+      folder(), setup_.baseUrl, setup_.publicKey,
+      [this](std::int64_t got, std::int64_t total) { view_.showProgress(progressShown(got, total)); },
+      [this](const SignedDescriptor& d) { descriptorArrived(d); });
   return true;
 }
 
-void UpdateCheck::descriptorArrived(const FetchResult& r) {
-  if (r.ok()) view_.showProgress(progressAtEnd(r.received, r.total));
-  if (r.status == FetchResult::NetworkError) {
-    Notice failed{kNetworkErrorPrefix + r.statusLine};
-    if (!autoUpdateCheck_) view_.show(failed);
-    view_.setStatus(r.statusLine, false);
-    return stop(nullptr);
+void UpdateCheck::cancel() {
+  if (!running_) return;
+  fetch_.cancel();
+  stop(nullptr);
+}
+
+void UpdateCheck::descriptorArrived(const SignedDescriptor& d) {
+  switch (d.status) {
+    case SignedDescriptor::Ok:
+      break;
+    case SignedDescriptor::NoKey: {
+      Notice failed{kNoPublicKeyText, "Quillmere", NoticeIcon::Error};
+      if (!autoUpdateCheck_) view_.show(failed);
+      return stop(nullptr);
+    }
+    case SignedDescriptor::NetworkError: {
+      Notice failed{kNetworkErrorPrefix + d.statusLine};
+      if (!autoUpdateCheck_) view_.show(failed);
+      view_.setStatus(d.statusLine, false);
+      return stop(nullptr);
+    }
+    case SignedDescriptor::FileError: {
+      // The descriptor cannot be saved beside the program: quiet at start-up, as a failed download is.
+      Notice failed{kFileCreateFailedText, "Quillmere", NoticeIcon::Error};
+      if (!autoUpdateCheck_) view_.show(failed);
+      return stop(nullptr);
+    }
+    case SignedDescriptor::BadSignature: {
+      // Someone may be tampering: said in both modes.
+      Notice failed{kBadSignatureText, kErrorTitle, NoticeIcon::Error};
+      return stop(&failed);
+    }
   }
-  if (!r.ok()) {
-    // The descriptor cannot be saved beside the program: quiet at start-up, as a failed download is.
-    Notice failed{kFileCreateFailedText, "Quillmere", NoticeIcon::Error};
-    if (!autoUpdateCheck_) view_.show(failed);
-    return stop(nullptr);
-  }
+  view_.showProgress(progressAtEnd(d.received, d.total));
   view_.setStatus(kStatusDescriptorDone, false);
-  descriptor_ = readUpdateDescriptor(folder() + kDescriptorFileName);
+  descriptor_ = parseUpdateDescriptor(d.bytes);
   UpdateDecision decision = decideUpdate(descriptor_, setup_.runningVersion, autoUpdateCheck_);
   if (decision.kind == UpdateDecision::StopSilently) return stop(nullptr);
   if (decision.kind == UpdateDecision::Stop) return stop(&decision.notice);
+  // Another dialog's check took the update while this one fetched.
+  if (gUpdateUnderWay) return stop(nullptr);
   autoUpdateCheck_ = false;
   if (!view_.ask(decision.notice)) return stop(nullptr);
+  if (gUpdateUnderWay) return stop(nullptr);
+  gUpdateUnderWay = updating_ = true;
 
   view_.reveal();
   view_.setStatus(kStatusProgramStart, false);
   FetchRequest request{updateFileUrl(setup_.baseUrl, descriptor_.filename + ".jpg"),
-                       folder() + descriptor_.filename + ".bak", descriptor_.sha256, true};
+                       folder() + descriptor_.filename + ".bak", descriptor_.sha256, true, kMaxProgramBytes};
   fetch_.start(
       std::move(request), [this](std::int64_t got, std::int64_t total) { view_.showProgress(progressShown(got, total)); },
       [this](const FetchResult& r) { programArrived(r); });
@@ -94,7 +129,7 @@ void UpdateCheck::programArrived(const FetchResult& r) {
       return stop(&failed);
     }
     case FetchResult::HashMismatch: {
-      Notice failed{kChecksumMismatchText, kErrorTitle, NoticeIcon::Error};
+      Notice failed{kBadSignatureText, kErrorTitle, NoticeIcon::Error};
       return stop(&failed);
     }
     case FetchResult::FileError: {
@@ -115,12 +150,15 @@ void UpdateCheck::programArrived(const FetchResult& r) {
     Notice failed{kScriptStartFailedText, kErrorTitle, NoticeIcon::Error};
     return stop(&failed);
   }
+  // The script now owns the update: no other check starts one while this check lives.
+  handedOver_ = true;
   stop(nullptr);
   // Last: closing the main window may take this check's dialog with it.
   view_.requestMainWindowClose();
 }
 
 void UpdateCheck::stop(const Notice* notice) {
+  if (updating_ && !handedOver_) gUpdateUnderWay = updating_ = false;
   if (notice) view_.show(*notice);
   view_.setControlsEnabled(true);
   autoUpdateCheck_ = false;

@@ -2,19 +2,21 @@
 // The update check behind "升级(&U)" and the start-up timer: fetch the
 // descriptor, compare versions, ask, fetch and verify the new program, write
 // the update script, start it and ask the main window to close. In automatic
-// mode a failed descriptor download and "up to date" pass without a message.
+// mode a failed descriptor download, a missing key and "up to date" pass
+// without a message; a wrong signature or hash never does.
 #include <memory>
 #include <string>
 
 #include "app/update/downloader.h"
 #include "app/update/file_fetch.h"
+#include "app/update/signed_descriptor.h"
 #include "app/update/transfer_view.h"
 #include "app/update/update_descriptor.h"
 #include "app/update/update_script.h"
 
 namespace qm {
 
-class UpdateView : public TransferView {
+class UpdateView : public virtual TransferView {
  public:
   // Modal Yes/No question; true for Yes.
   virtual bool ask(const Notice& question) = 0;
@@ -31,6 +33,7 @@ struct UpdateSetup {
   std::string baseUrl;         // the update server, ending in "/" (updateBaseUrl)
   std::string runningVersion;  // "FileVersion" of the running program
   long long pid = 0;           // the running program, which the script waits for
+  std::string publicKey;       // Base64 of the publisher's Ed25519 key (updatePublicKey); empty: none
 };
 
 // The question when a newer version is announced: "新版本" + ver +
@@ -53,13 +56,17 @@ class UpdateCheck {
   UpdateCheck(UpdateSetup setup, Downloader& downloader, UpdateView& view, bool& autoUpdateCheck);
   ~UpdateCheck();  // a running download is cancelled and its temporary file deleted
 
-  // False, doing nothing, while a check runs.
+  // False, doing nothing, while a check runs or while any check of this
+  // process has an update under way (from the Yes to the script's start).
   bool start();
   bool running() const { return running_; }
+  // Ends a running check: its download stops and its temporary file goes;
+  // the controls come back and no message is shown.
+  void cancel();
   const UpdateSetup& setup() const { return setup_; }
 
  private:
-  void descriptorArrived(const FetchResult& r);
+  void descriptorArrived(const SignedDescriptor& d);
   void programArrived(const FetchResult& r);
   void stop(const Notice* notice);
   std::string folder() const;
@@ -68,8 +75,14 @@ class UpdateCheck {
   UpdateView& view_;
   bool& autoUpdateCheck_;
   FileFetch fetch_;
+  SignedDescriptorFetch descriptorFetch_{fetch_};
   UpdateDescriptor descriptor_;
   bool running_ = false;
+  bool updating_ = false;    // this check holds the process's one update
+  bool handedOver_ = false;  // its script runs: the hold lasts as long as this check
 };
+
+// True while some check of this process has an update under way.
+bool updateUnderWay();
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 // The update descriptor: "quillmereup.txt" on the update server, saved beside
 // the program as "quillmereup.ini" and read as a profile file, section "file".
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,18 @@ struct UpdateDescriptor {
 
 // Every key reads empty when the file, the section or the key is missing.
 UpdateDescriptor readUpdateDescriptor(const std::string& path);
+// The same from the descriptor's bytes (those whose signature was checked).
+UpdateDescriptor parseUpdateDescriptor(std::string_view bytes);
+
+// Section "companions": "<stem>=<sha256>" for each companion tool.
+inline constexpr const char* kCompanionsSection = "companions";
+// The hash the descriptor gives for a companion stem, trimmed; empty when none.
+std::string companionHash(std::string_view descriptorBytes, const std::string& stem);
+
+// Most a descriptor or its signature may be: a few hundred bytes in practice.
+inline constexpr std::int64_t kMaxDescriptorBytes = 64 * 1024;
+// Most a program or a companion tool may be.
+inline constexpr std::int64_t kMaxProgramBytes = 512ll * 1024 * 1024;
 
 // 64 hexadecimal digits, either case.
 bool isSha256Hex(std::string_view text);

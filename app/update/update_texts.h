@@ -17,9 +17,9 @@ inline constexpr const char* kUpToDateText = "您所使用的已经是最新版�
 inline constexpr const char* kNewVersionTitle = "新版本提醒";
 inline constexpr const char* kFileCreateFailedText = "文件创建失败，请检查磁盘权限后再试！";
 
-// Ours: the descriptor's checksum and file name, and the script start.
-inline constexpr const char* kNoChecksumText = "升级配置文件没有给出新程序的校验值，为安全起见已停止升级！";
-inline constexpr const char* kChecksumMismatchText = "下载的新程序与升级配置文件给出的校验值不符，已删除下载的文件并停止升级！";
+// Ours: the signature and checksums, the descriptor's file name, and the script start.
+inline constexpr const char* kNoPublicKeyText = "没有配置升级签名公钥，无法验证升级文件。";
+inline constexpr const char* kBadSignatureText = "升级文件的签名或校验不正确，已停止升级。";
 inline constexpr const char* kBadFileNameText = "升级配置文件给出的文件名无效，已停止升级！";
 inline constexpr const char* kScriptStartFailedText = "升级脚本无法启动，已停止升级！";
 

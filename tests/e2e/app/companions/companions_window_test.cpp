@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
@@ -33,10 +34,12 @@ struct CompanionRig {
   std::vector<std::string> started;  // programs started, in order
   std::vector<QString> dialogs;      // Label2 of each dialog opened
 
-  CompanionRig(const std::string& name, sim::RegSimOptions options = {}, bool closed = false)
+  CompanionRig(const std::string& name, sim::RegSimOptions options = {}, bool closed = false,
+               const std::string& publicKey = testPublicKey())
       : server(std::move(options)),
-        program(name, closed ? "http://127.0.0.1:" + std::to_string(closedPort()) + "/update/"
-                             : server.sim.updateBaseUrl()) {
+        program(name,
+                closed ? "http://127.0.0.1:" + std::to_string(closedPort()) + "/update/" : server.sim.updateBaseUrl(),
+                publicKey) {
     host.appState.settingsPath = program.settingsPath;
     controller = new CompanionsController(host);
     controller->folder = program.dir();
@@ -49,7 +52,9 @@ struct CompanionRig {
       dialogs.push_back(form.findChild<QLabel*>("Label2")->text());
       form.show();
       form.findChild<QPushButton*>("Button1")->click();
-      EXPECT_FALSE(form.findChild<QPushButton*>("Button3")->isEnabled());
+      // (Without a key nothing is fetched and the button is back at once.)
+      EXPECT_EQ(form.findChild<QPushButton*>("Button1")->isEnabled(), !form.downloading());
+      EXPECT_TRUE(form.findChild<QPushButton*>("Button3")->isEnabled()) << "退出(&Q) cancels";
       ASSERT_TRUE(waitUntil([&] { return !form.downloading(); }));
       statusAfter = form.statusText();
       closedAfter = !form.isVisible();
@@ -110,8 +115,11 @@ TEST_P(CompanionFetchOk, DownloadsStartsAndCloses) {
   EXPECT_EQ(rig.started, std::vector<std::string>{target.string()});
   EXPECT_TRUE(rig.closedAfter);
   EXPECT_EQ(rig.statusAfter, u(kStatusDescriptorDone));
-  ASSERT_EQ(rig.server.sim.requests().size(), 1u);
-  EXPECT_EQ(rig.server.sim.requests()[0].path, std::string("/update/") + c.stem + ".jpg");
+  // The signed descriptor first, then the tool it gives the hash of.
+  std::vector<std::string> paths;
+  for (const auto& r : rig.server.sim.requests()) paths.push_back(r.path);
+  EXPECT_EQ(paths, (std::vector<std::string>{"/update/quillmereup.txt", "/update/quillmereup.sig",
+                                             std::string("/update/") + c.stem + ".jpg"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, CompanionFetchOk,
@@ -120,28 +128,94 @@ INSTANTIATE_TEST_SUITE_P(Tools, CompanionFetchOk,
                                            FetchCase{"FlatButton27", "quorrit", "Quorritan"}),
                          [](const auto& info) { return std::string(info.param.stem); });
 
-class CompanionFetchFails : public ::testing::TestWithParam<bool> {};
+enum class Fault { Unreachable, Dropped, CloseEarly, WrongHash, Tampered, Unsigned, ForeignKey, NoKey, EarlyHints };
+
+struct FailCase {
+  const char* name;
+  Fault fault;
+  const char* message;  // nullptr: no message, the tool starts
+};
+
+class CompanionFetchFails : public ::testing::TestWithParam<FailCase> {};
 
 TEST_P(CompanionFetchFails, LeavesNothingStartableAndOffersTheDownloadAgain) {
-  const bool unreachable = GetParam();
+  const FailCase c = GetParam();
   sim::RegSimOptions options;
-  options.updateDropDownload = !unreachable;
-  CompanionRig rig(unreachable ? "companion_unreachable" : "companion_dropped", options, unreachable);
+  options.updateDropDownload = c.fault == Fault::Dropped;
+  options.updateCompanionWrongHash = c.fault == Fault::WrongHash;
+  options.updateTamperDescriptor = c.fault == Fault::Tampered;
+  options.updateUnsigned = c.fault == Fault::Unsigned;
+  if (c.fault == Fault::CloseEarly) options.updateFault = "close-early";
+  if (c.fault == Fault::EarlyHints) options.updateFault = "early-hints";
+  const std::string key = c.fault == Fault::NoKey        ? std::string()
+                          : c.fault == Fault::ForeignKey ? foreignPublicKey()
+                                                         : testPublicKey();
+  CompanionRig rig(std::string("companion_") + c.name, options, c.fault == Fault::Unreachable, key);
   rig.fetchOnOpen();
   rig.host.button("FlatButton27")->click();
+  if (!c.message) {
+    EXPECT_TRUE(rig.host.scripted.log.empty());
+    EXPECT_EQ(rig.started, std::vector<std::string>{rig.program.dir() + "quorrit"});
+    EXPECT_TRUE(readFile(rig.program.folder / "quorrit") == rig.server.sim.companionFile("quorrit"));
+    return;
+  }
   EXPECT_EQ(rig.host.scripted.log.size(), 1u);
-  EXPECT_EQ(rig.host.scripted.lastMessage(), u("网络出错！"));
+  EXPECT_EQ(rig.host.scripted.lastMessage(), u(c.message));
   EXPECT_TRUE(rig.started.empty());
   EXPECT_FALSE(rig.closedAfter) << "the dialog stays open after a failure";
-  EXPECT_EQ(namesIn(rig.program.folder), (std::vector<std::string>{"quillmere", "quillmeresz.ini"}));
+  // Nothing but the descriptor and its signature, where they came.
+  std::vector<std::string> names{"quillmere", "quillmeresz.ini"};
+  const bool descriptorCame = c.fault != Fault::Unreachable && c.fault != Fault::NoKey;
+  if (descriptorCame) names.push_back("quillmereup.ini");
+  if (descriptorCame && c.fault != Fault::Unsigned) names.push_back("quillmereup.sig");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(namesIn(rig.program.folder), names);
+  if (c.fault == Fault::NoKey) EXPECT_TRUE(rig.server.sim.requests().empty());
   // A later click finds no program and offers the download again.
   rig.host.button("FlatButton27")->click();
   EXPECT_EQ(rig.dialogs.size(), 2u);
   EXPECT_TRUE(rig.started.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, CompanionFetchFails, ::testing::Bool(),
-                         [](const auto& info) { return std::string(info.param ? "unreachable" : "dropped"); });
+const char* const kTamperText = "升级文件的签名或校验不正确，已停止升级。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CompanionFetchFails,
+    ::testing::Values(FailCase{"unreachable", Fault::Unreachable, "网络出错！"},
+                      FailCase{"dropped", Fault::Dropped, "网络出错！"},
+                      // A 200 without a length cut by a closed connection: its hash gives it away.
+                      FailCase{"close_early", Fault::CloseEarly, kTamperText},
+                      FailCase{"wrong_hash", Fault::WrongHash, kTamperText},
+                      FailCase{"tampered_descriptor", Fault::Tampered, kTamperText},
+                      FailCase{"unsigned", Fault::Unsigned, kTamperText},
+                      FailCase{"foreign_key", Fault::ForeignKey, kTamperText},
+                      FailCase{"no_key", Fault::NoKey, "没有配置升级签名公钥，无法验证升级文件。"},
+                      FailCase{"early_hints", Fault::EarlyHints, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Esc during a stalled download: the transfer stops, nothing of it stays, the dialog closes.
+TEST(CompanionDialog, EscapeDuringAStalledDownloadCancelsIt) {
+  sim::RegSimOptions options;
+  options.updateFault = "stall";
+  CompanionRig rig("companion_stall", options);
+  bool wasDownloading = false, closed = false;
+  rig.controller->runDialog = [&](TForm11& form) {
+    form.show();
+    form.findChild<QPushButton*>("Button1")->click();
+    auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+    ASSERT_TRUE(waitUntil([&] { return bar->value() > 0 && bar->value() < bar->maximum(); }, 20000));
+    wasDownloading = form.downloading();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    closed = !form.isVisible() && !form.downloading();
+  };
+  rig.host.button("FlatButton24")->click();
+  EXPECT_TRUE(wasDownloading);
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(rig.host.scripted.log.empty());
+  EXPECT_TRUE(rig.started.empty());
+  EXPECT_EQ(namesIn(rig.program.folder),
+            (std::vector<std::string>{"quillmere", "quillmeresz.ini", "quillmereup.ini", "quillmereup.sig"}));
+}
 
 TEST(CompanionDialog, QuitAndEscapeCloseWithoutDownloading) {
   CompanionRig rig("companion_quit");

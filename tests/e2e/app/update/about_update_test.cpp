@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +40,7 @@ void PrintTo(const Shown& s, std::ostream* os) {
   *os << "{" << s.text.toStdString() << " | " << s.title.toStdString() << " | " << int(s.icon) << "}";
 }
 
-enum class Server { Newer, Same, NoSection, WrongHash, Drop, Closed };
+enum class Server { Newer, Same, NoSection, WrongHash, Drop, Closed, Tampered, Unsigned, ForeignKey, NoKey, Stall };
 
 struct UpdateCase {
   const char* name;
@@ -53,7 +54,10 @@ struct UpdateCase {
 
 sim::RegSimOptions optionsFor(Server s) {
   sim::RegSimOptions o;
-  o.updateSameVersion = s == Server::Same;
+  if (s != Server::Same) o.updateVersion = sim::newerProgramVersion();
+  o.updateTamperDescriptor = s == Server::Tampered;
+  o.updateUnsigned = s == Server::Unsigned;
+  if (s == Server::Stall) o.updateFault = "stall";
   o.updateNoSection = s == Server::NoSection;
   o.updateWrongHash = s == Server::WrongHash;
   o.updateDropDownload = s == Server::Drop;
@@ -71,8 +75,10 @@ struct AboutRig {
 
   AboutRig(Server s, const std::string& name)
       : server(optionsFor(s)),
-        program(name, s == Server::Closed ? "http://127.0.0.1:" + std::to_string(closedPort()) + "/update/"
-                                          : server.sim.updateBaseUrl()) {
+        program(name,
+                s == Server::Closed ? "http://127.0.0.1:" + std::to_string(closedPort()) + "/update/"
+                                    : server.sim.updateBaseUrl(),
+                s == Server::NoKey ? std::string() : s == Server::ForeignKey ? foreignPublicKey() : testPublicKey()) {
     state.settingsPath = program.settingsPath;
   }
 
@@ -99,6 +105,7 @@ struct AboutRig {
   }
 };
 
+// Button3 "退出(&Q)" is never off: it cancels a running transfer.
 bool controlsEnabled(TForm3& form) {
   return form.findChild<QPushButton*>("Button1")->isEnabled() && form.findChild<QPushButton*>("Button3")->isEnabled() &&
          form.findChild<QLabel*>("Label6")->isEnabled();
@@ -120,8 +127,10 @@ TEST_P(AboutUpdate, EndsAsTheCaseSays) {
     form.show();
     form.findChild<QPushButton*>("Button1")->click();
   }
-  EXPECT_TRUE(form.checkRunning());
-  EXPECT_FALSE(form.findChild<QPushButton*>("Button1")->isEnabled()) << "no second check meanwhile";
+  if (c.server != Server::NoKey) {  // without a key the check ends at once
+    EXPECT_TRUE(form.checkRunning());
+    EXPECT_FALSE(form.findChild<QPushButton*>("Button1")->isEnabled()) << "no second check meanwhile";
+  }
   ASSERT_TRUE(waitUntil([&] { return !form.checkRunning(); }));
 
   EXPECT_EQ(rig.messages(), c.messages);
@@ -138,8 +147,11 @@ TEST_P(AboutUpdate, EndsAsTheCaseSays) {
   const fs::path dir = rig.program.folder;
   const fs::path download = dir / "quillmere.bak";
   const fs::path script = dir / "SJ.sh";
-  if (c.server != Server::Closed) {
+  if (c.server != Server::Closed && c.server != Server::NoKey) {
     EXPECT_TRUE(fs::exists(dir / "quillmereup.ini")) << "the descriptor stays beside the program";
+  }
+  if (c.server == Server::NoKey) {
+    EXPECT_TRUE(rig.server.sim.requests().empty()) << "nothing is downloaded without a key";
   }
   EXPECT_EQ(readFile(rig.program.programPath), "#!/bin/sh\n# the old program\n") << "the old program is untouched";
   for (const std::string& n : namesIn(dir)) EXPECT_EQ(n.find(".~qm"), std::string::npos) << n << " left behind";
@@ -174,7 +186,8 @@ TEST_P(AboutUpdate, EndsAsTheCaseSays) {
 const Shown kUpToDate{u("您所使用的已经是最新版本！"), u("信息"), PromptIcon::Information};
 const Shown kNetworkError{u("网络出错！"), u("Quillmere"), PromptIcon::None};
 const Shown kNoVersion{u("无法获取升级文件版本！"), u("错误"), PromptIcon::None};
-const Shown kBadHash{u(kChecksumMismatchText), u("错误"), PromptIcon::Error};
+const Shown kTamper{u("升级文件的签名或校验不正确，已停止升级。"), u("错误"), PromptIcon::Error};
+const Shown kNoKey{u("没有配置升级签名公钥，无法验证升级文件。"), u("Quillmere"), PromptIcon::Error};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AboutUpdate,
@@ -189,8 +202,16 @@ INSTANTIATE_TEST_SUITE_P(
         UpdateCase{"unreachable_automatic", Server::Closed, true, {}, {}, false, false},
         UpdateCase{"no_section_manual", Server::NoSection, false, {}, {kNoVersion}, false, false},
         UpdateCase{"no_section_automatic", Server::NoSection, true, {}, {kNoVersion}, false, false},
-        UpdateCase{"wrong_hash_manual", Server::WrongHash, false, {true}, {kBadHash}, true, false},
-        UpdateCase{"wrong_hash_automatic", Server::WrongHash, true, {true}, {kBadHash}, true, false},
+        UpdateCase{"wrong_hash_manual", Server::WrongHash, false, {true}, {kTamper}, true, false},
+        UpdateCase{"wrong_hash_automatic", Server::WrongHash, true, {true}, {kTamper}, true, false},
+        UpdateCase{"tampered_descriptor_manual", Server::Tampered, false, {}, {kTamper}, false, false},
+        UpdateCase{"tampered_descriptor_automatic", Server::Tampered, true, {}, {kTamper}, false, false},
+        UpdateCase{"unsigned_manual", Server::Unsigned, false, {}, {kTamper}, false, false},
+        UpdateCase{"unsigned_automatic", Server::Unsigned, true, {}, {kTamper}, false, false},
+        UpdateCase{"foreign_key_manual", Server::ForeignKey, false, {}, {kTamper}, false, false},
+        UpdateCase{"foreign_key_automatic", Server::ForeignKey, true, {}, {kTamper}, false, false},
+        UpdateCase{"no_key_manual", Server::NoKey, false, {}, {kNoKey}, false, false},
+        UpdateCase{"no_key_automatic", Server::NoKey, true, {}, {}, false, false},
         UpdateCase{"dropped_manual", Server::Drop, false, {true}, {kNetworkError}, true, false},
         UpdateCase{"dropped_automatic", Server::Drop, true, {true}, {kNetworkError}, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -246,8 +267,9 @@ TEST(AboutController, TheStartUpInstanceChecksSilentlyFiveSecondsAfterStart) {
   EXPECT_TRUE(host.scripted.log.empty()) << "up to date at start-up says nothing";
   EXPECT_FALSE(startup->isVisible());
   EXPECT_FALSE(host.appState.autoUpdateCheck);
-  ASSERT_EQ(rig.server.sim.requests().size(), 1u);
+  ASSERT_EQ(rig.server.sim.requests().size(), 2u);
   EXPECT_EQ(rig.server.sim.requests()[0].path, "/update/quillmereup.txt");
+  EXPECT_EQ(rig.server.sim.requests()[1].path, "/update/quillmereup.sig");
 
   // "关于" makes a new modal dialog each time; a manual check there speaks up.
   QPushButton* about = host.button("FlatButton12");
@@ -266,6 +288,40 @@ TEST(AboutController, TheStartUpInstanceChecksSilentlyFiveSecondsAfterStart) {
   about->click();
   EXPECT_EQ(opened, 2);
   EXPECT_EQ(host.scripted.messages(), QStringList({u("您所使用的已经是最新版本！"), u("您所使用的已经是最新版本！")}));
+}
+
+// Esc, the title bar's close and "退出(&Q)" while the program download stalls:
+// the download stops, nothing of it stays and the dialog closes at once.
+TEST(AboutWindow, ClosingDuringAStalledDownloadCancelsIt) {
+  const std::pair<const char*, std::function<void(TForm3&)>> ways[] = {
+      {"Esc", [](TForm3& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+      {"title bar", [](TForm3& f) { f.close(); }},
+      {"退出(&Q)", [](TForm3& f) { f.findChild<QPushButton*>("Button3")->click(); }},
+  };
+  for (const auto& [name, closeIt] : ways) {
+    SCOPED_TRACE(name);
+    AboutRig rig(Server::Stall, "about_cancel");
+    rig.prompts.answers = {true};
+    TForm3 form(rig.state, rig.prompts);
+    rig.wire(form);
+    form.show();
+    form.findChild<QPushButton*>("Button1")->click();
+    // The program download has begun and then stalls half way.
+    auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
+    ASSERT_TRUE(waitUntil([&] { return bar->value() > 0 && bar->value() < bar->maximum(); }, 20000));
+    EXPECT_TRUE(form.checkRunning());
+    EXPECT_TRUE(form.findChild<QPushButton*>("Button3")->isEnabled()) << "退出(&Q) can cancel";
+    EXPECT_FALSE(form.findChild<QPushButton*>("Button1")->isEnabled());
+    closeIt(form);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.checkRunning());
+    EXPECT_TRUE(rig.messages().empty());
+    EXPECT_EQ(namesIn(rig.program.folder),
+              (std::vector<std::string>{"quillmere", "quillmeresz.ini", "quillmereup.ini", "quillmereup.sig"}));
+    EXPECT_TRUE(rig.scripts.empty());
+    // Another check may run at once: the cancelled one holds no update.
+    EXPECT_FALSE(updateUnderWay());
+  }
 }
 
 }  // namespace

@@ -22,9 +22,10 @@ struct Transfer {
   std::int64_t sizeAtDone = -1;
 };
 
-void startInto(NetDownloader& d, const std::string& url, const fs::path& file, Transfer& run) {
+void startInto(NetDownloader& d, const std::string& url, const fs::path& file, Transfer& run,
+               std::int64_t maxBytes = 0) {
   d.start(
-      url, file.string(), [&run](std::int64_t got, std::int64_t total) { run.progress.emplace_back(got, total); },
+      url, file.string(), maxBytes, [&run](std::int64_t got, std::int64_t total) { run.progress.emplace_back(got, total); },
       [&run, file](const DownloadOutcome& o) {
         run.done.push_back(o);
         run.sizeAtDone = fs::exists(file) ? static_cast<std::int64_t>(fs::file_size(file)) : -1;
@@ -171,6 +172,77 @@ TEST_F(Downloads, AFileThatCannotBeOpenedFailsWithoutAStatusLine) {
   EXPECT_FALSE(run.done[0].ok);
   EXPECT_EQ(run.done[0].statusLine, "");
   EXPECT_TRUE(server.sim.requests().empty());
+}
+
+struct LimitCase {
+  const char* name;
+  const char* fault;      // RegSimOptions::updateFault
+  const char* faultFile;  // "" : the downloads
+  const char* file;       // what is asked for
+  std::int64_t maxBytes;
+  bool ok;
+  // What lies in the file when done: -1 whole, -2 half of it, else at most this many bytes.
+  std::int64_t kept;
+};
+
+class DownloadLimits : public Downloads, public ::testing::WithParamInterface<LimitCase> {};
+
+// Hostile servers: a stall, an endless body, a body cut where no length was
+// announced, a 103 before the answer, a size past the bound.
+TEST_P(DownloadLimits, EndAsTheyShould) {
+  const LimitCase c = GetParam();
+  sim::RegSimOptions options;
+  options.updateFault = c.fault;
+  options.updateFaultFile = c.faultFile;
+  StartedRegSim server(options);
+  ASSERT_TRUE(server.started);
+  NetDownloader d;
+  d.stallSeconds = 1;  // a minute in the program
+  Transfer run;
+  startInto(d, server.sim.updateBaseUrl() + c.file, file, run, c.maxBytes);
+  ASSERT_TRUE(waitUntil([&] { return !run.done.empty(); }, 20000));
+  ASSERT_EQ(run.done.size(), 1u);
+  EXPECT_EQ(run.done[0].ok, c.ok);
+  if (!c.ok) EXPECT_EQ(run.done[0].statusLine, "") << "no answer of the server failed";
+  const std::string whole = std::string(c.file) == "quillmere.jpg" ? server.sim.updateProgram()
+                                                                    : server.sim.updateDescriptorBytes();
+  const auto size = static_cast<std::int64_t>(whole.size());
+  if (c.kept == -1) {
+    EXPECT_TRUE(readFile(file) == whole);
+  } else if (c.kept == -2) {
+    EXPECT_EQ(run.sizeAtDone, size / 2);
+  } else {
+    EXPECT_LE(run.sizeAtDone, c.kept);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DownloadLimits,
+    ::testing::Values(
+        LimitCase{"stall", "stall", "", "quillmere.jpg", 512ll << 20, false, -2},
+        LimitCase{"endless_descriptor", "endless", "quillmereup.txt", "quillmereup.txt", 64 * 1024, false, 64 * 1024},
+        LimitCase{"endless_program", "endless", "", "quillmere.jpg", 1 << 20, false, 1 << 20},
+        // Nothing tells a cut from the end here: the caller's SHA-256 does.
+        LimitCase{"close_early_without_length", "close-early", "", "quillmere.jpg", 512ll << 20, true, -2},
+        LimitCase{"early_hints", "early-hints", "", "quillmere.jpg", 512ll << 20, true, -1},
+        LimitCase{"early_hints_descriptor", "early-hints", "quillmereup.txt", "quillmereup.txt", 64 * 1024, true, -1},
+        LimitCase{"announced_past_the_bound", "", "", "quillmere.jpg", 1000, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Only http and https: a settings address of another scheme reaches nothing.
+TEST_F(Downloads, OtherSchemesAreRefused) {
+  TempFolder source("net_downloader_source");
+  std::ofstream(source.path / "secret") << "local file";
+  for (const std::string url : {"file://" + (source.path / "secret").string(), std::string("ftp://127.0.0.1:1/x"),
+                                std::string("ldap://127.0.0.1:1/x"), std::string("dict://127.0.0.1:1/x")}) {
+    SCOPED_TRACE(url);
+    NetDownloader d;
+    Transfer run;
+    startInto(d, url, file, run);
+    ASSERT_TRUE(waitUntil([&] { return !run.done.empty(); }));
+    EXPECT_FALSE(run.done[0].ok);
+    EXPECT_EQ(readFile(file), "");
+  }
 }
 
 }  // namespace

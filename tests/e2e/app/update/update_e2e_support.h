@@ -15,6 +15,7 @@
 #include "common/profile_file.h"
 #include "tests/support/regsim_test_util.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/update_signing.h"
 
 namespace qm::test {
 
@@ -52,7 +53,9 @@ struct ProgramFolder {
   std::filesystem::path folder;
   std::string programPath, settingsPath;
 
-  ProgramFolder(const std::string& name, const std::string& updateUrl) : tmp(name) {
+  // publicKey: "[升级] pubkey=", the key regsim signs with unless given; empty: none.
+  ProgramFolder(const std::string& name, const std::string& updateUrl, const std::string& publicKey = testPublicKey())
+      : tmp(name) {
     folder = tmp.path / "程序";
     std::filesystem::create_directories(folder);
     programPath = (folder / "quillmere").string();
@@ -60,6 +63,7 @@ struct ProgramFolder {
     std::filesystem::permissions(programPath, std::filesystem::perms::owner_all);
     settingsPath = (folder / "quillmeresz.ini").string();
     ProfileFile(settingsPath).write(kUpdateSection, kUpdateUrlKey, updateUrl);
+    if (!publicKey.empty()) ProfileFile(settingsPath).write(kUpdateSection, "pubkey", publicKey);
   }
   std::string dir() const { return folder.string() + "/"; }
 };

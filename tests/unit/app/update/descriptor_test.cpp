@@ -75,7 +75,7 @@ TEST(UpdateDescriptor, Decisions) {
   const Notice upToDate{"您所使用的已经是最新版本！", "信息", NoticeIcon::Information};
   const Notice noVer{"无法获取升级文件版本！", "错误", NoticeIcon::None};
   const Notice noRunning{"无法获取当前文件版本！", "错误", NoticeIcon::None};
-  const Notice noHash{"升级配置文件没有给出新程序的校验值，为安全起见已停止升级！", "错误", NoticeIcon::Error};
+  const Notice noHash{"升级文件的签名或校验不正确，已停止升级。", "错误", NoticeIcon::Error};
   const Notice badName{"升级配置文件给出的文件名无效，已停止升级！", "错误", NoticeIcon::Error};
   const Notice ask{"新版本2.4已经发布，是否升级？\r主要更新：\r修复导出", "新版本提醒", NoticeIcon::Question};
   const UpdateDescriptor newer{"q2", "2.4", "修复导出", kHashAbc};

@@ -30,9 +30,13 @@ class FakeDownloader : public Downloader {
   bool immediate = false;
   int cancels = 0;
 
-  void start(const std::string& url, const std::string& path, Progress progress, Done done) override {
+  std::vector<std::int64_t> limits;                // maxBytes of each request
+
+  void start(const std::string& url, const std::string& path, std::int64_t maxBytes, Progress progress,
+             Done done) override {
     requested.push_back(url);
     paths.push_back(path);
+    limits.push_back(maxBytes);
     pending_ = Pending{url, path, std::move(progress), std::move(done)};
     if (immediate) runAll();
   }
@@ -41,6 +45,14 @@ class FakeDownloader : public Downloader {
     pending_.reset();
   }
   bool waiting() const { return pending_.has_value(); }
+
+  // Serves the waiting download only; one its completion starts waits.
+  void runOne() {
+    if (!pending_) return;
+    Pending p = std::move(*pending_);
+    pending_.reset();
+    serve(p);
+  }
 
   // Serves the waiting download, and any its completion starts, until none waits.
   void runAll() {

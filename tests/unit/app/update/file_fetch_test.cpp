@@ -165,3 +165,33 @@ TEST(FileFetch, Sha256OfAFile) {
             "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
   EXPECT_EQ(fileSha256((tmp.path / "missing").string()), "");
 }
+
+// The temporary file carries this process's id, so a later fetch (or save)
+// into the folder removes what a crashed run left and nothing of a live one.
+TEST(FileFetch, TemporaryNameCarriesThePidAndStaleOnesAreSwept) {
+  Fixture fx;
+  // 2^22 + 1 is above Linux's highest pid: no such process lives.
+  const fs::path stale = fx.tmp.path / "tool.~qm4194305-AbC123";
+  const fs::path live = fx.tmp.path / ("tool.~qm" + std::to_string(::getppid()) + "-XyZ789");
+  std::ofstream(stale) << "left by a crash";
+  std::ofstream(live) << "another run's download";
+  fx.net.responses[kUrl] = {"abc"};
+  FileFetch f(fx.net);
+  ASSERT_TRUE(f.start({kUrl, fx.target(), kHashAbc, false}, nullptr, [&](const FetchResult&) { ++fx.calls; }));
+  ASSERT_EQ(fx.net.paths.size(), 1u);
+  const std::string temp = fs::path(fx.net.paths[0]).filename().string();
+  EXPECT_EQ(temp.rfind("tool.~qm" + std::to_string(::getpid()) + "-", 0), 0u) << temp;
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(live));
+  fx.net.runAll();
+  EXPECT_EQ(fx.calls, 1);
+  EXPECT_EQ(namesIn(fx.tmp.path), (std::vector<std::string>{"tool", live.filename().string()}));
+}
+
+TEST(FileFetch, PassesItsSizeBoundToTheDownloader) {
+  Fixture fx;
+  fx.net.responses[kUrl] = {"abc"};
+  FetchRequest request{kUrl, fx.target(), "", false, 65536};
+  EXPECT_TRUE(fx.fetch(request).ok());
+  EXPECT_EQ(fx.net.limits, std::vector<std::int64_t>{65536});
+}

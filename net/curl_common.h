@@ -1,0 +1,16 @@
+#pragma once
+// The options every libcurl transfer of ours starts from, for HttpClient and
+// the file downloads alike: no environment proxy, no signals, no redirects
+// followed, only http and https (also where a redirect would lead), and a
+// bounded connection set-up. Internal to net/.
+#include <curl/curl.h>
+
+namespace qm {
+
+// A connection that is not set up within this fails.
+inline constexpr long kConnectTimeoutMs = 20000;
+
+// url: the request's address; errorBuffer: CURL_ERROR_SIZE bytes for libcurl's words.
+void setCommonCurlOptions(CURL* handle, const char* url, char* errorBuffer, long connectTimeoutMs = kConnectTimeoutMs);
+
+}  // namespace qm
