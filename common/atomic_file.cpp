@@ -91,9 +91,12 @@ void sweepFolderOnce(const std::string& target) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string target) : target_(resolvedTarget(target)) {
+AtomicFile::AtomicFile(std::string target, LinkAtTarget links)
+    : target_(links == LinkAtTarget::WriteThrough ? resolvedTarget(target) : std::move(target)) {
   struct stat st {};
-  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  // A link that is replaced is not looked through, not even for its mode.
+  const bool exists = (links == LinkAtTarget::WriteThrough ? ::stat(target_.c_str(), &st)
+                                                           : ::lstat(target_.c_str(), &st)) == 0;
   // A file nobody may write is read-only, also for root.
   if (exists && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     errno = EACCES;

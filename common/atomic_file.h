@@ -11,10 +11,16 @@
 
 namespace qm {
 
+// What a save does with a symbolic link at the target name.
+enum class LinkAtTarget {
+  WriteThrough,  // replace the file the link points to and keep the link
+  Replace,       // replace the link itself: for names that must stay in their folder
+};
+
 class AtomicFile {
  public:
   // Creates the temporary file beside target. ok() tells whether that worked.
-  explicit AtomicFile(std::string target);
+  explicit AtomicFile(std::string target, LinkAtTarget links = LinkAtTarget::WriteThrough);
   ~AtomicFile();  // removes the temporary file unless committed
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;

@@ -29,7 +29,8 @@ class Prompts {
   // The name comes back as chosen; callers add their default extension.
   virtual QString saveFileName(const QString& filter, const QString& startDir = {}) = 0;
   virtual QString openFileName(const QString& filter, const QString& startDir = {}) = 0;
-  virtual QString folder(const QString& caption) = 0;
+  // Opens at startFolder when it names one; empty result means cancelled.
+  virtual QString folder(const QString& caption, const QString& startFolder = {}) = 0;
   // Shows picture and asks for the text in it; empty result means cancelled.
   virtual QString captcha(const QImage& picture, const QString& caption) = 0;
   // OK/Cancel question with OK as the default button, as a web page's

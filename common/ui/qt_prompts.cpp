@@ -59,7 +59,9 @@ QString QtPrompts::openFileName(const QString& filter, const QString& startDir) 
   return QFileDialog::getOpenFileName(parent_, QString(), startDir, qtFilterFromWindows(filter));
 }
 
-QString QtPrompts::folder(const QString& caption) { return QFileDialog::getExistingDirectory(parent_, caption); }
+QString QtPrompts::folder(const QString& caption, const QString& startFolder) {
+  return QFileDialog::getExistingDirectory(parent_, caption, startFolder);
+}
 
 QString QtPrompts::captcha(const QImage& picture, const QString& caption) {
   QDialog dlg(parent_);

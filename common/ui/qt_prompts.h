@@ -15,7 +15,7 @@ class QtPrompts : public Prompts {
   bool question(const QString& text, const QString& title) override;
   QString saveFileName(const QString& filter, const QString& startDir) override;
   QString openFileName(const QString& filter, const QString& startDir) override;
-  QString folder(const QString& caption) override;
+  QString folder(const QString& caption, const QString& startFolder) override;
   QString captcha(const QImage& picture, const QString& caption) override;
   bool confirm(const QString& text, const QString& title) override;
   std::optional<QString> textInput(const QString& text, const QString& value, const QString& title) override;

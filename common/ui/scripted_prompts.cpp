@@ -27,8 +27,8 @@ QString ScriptedPrompts::openFileName(const QString& filter, const QString&) {
   log.push_back({RecordedPrompt::OpenFile, filter, {}, PromptIcon::None});
   return pop(fileNames, QString());
 }
-QString ScriptedPrompts::folder(const QString& caption) {
-  log.push_back({RecordedPrompt::Folder, caption, {}, PromptIcon::None});
+QString ScriptedPrompts::folder(const QString& caption, const QString& startFolder) {
+  log.push_back({RecordedPrompt::Folder, caption, {}, PromptIcon::None, startFolder});
   return pop(fileNames, QString());
 }
 QString ScriptedPrompts::captcha(const QImage&, const QString& caption) {

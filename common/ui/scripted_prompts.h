@@ -10,10 +10,10 @@ namespace qm {
 
 struct RecordedPrompt {
   enum Kind { Message, Question, SaveFile, OpenFile, Folder, Captcha, Confirm, TextInput, Login } kind;
-  QString text;   // message/question text, or the filter of a file dialog
+  QString text;   // message/question text, the filter of a file dialog, a folder's caption
   QString title;
   PromptIcon icon = PromptIcon::None;
-  QString value;  // the starting value of a text input
+  QString value;  // the starting value of a text input, the start folder of a folder choice
 };
 
 class ScriptedPrompts : public Prompts {
@@ -30,7 +30,7 @@ class ScriptedPrompts : public Prompts {
   bool question(const QString& text, const QString& title) override;
   QString saveFileName(const QString& filter, const QString& startDir) override;
   QString openFileName(const QString& filter, const QString& startDir) override;
-  QString folder(const QString& caption) override;
+  QString folder(const QString& caption, const QString& startFolder) override;
   QString captcha(const QImage& picture, const QString& caption) override;
   bool confirm(const QString& text, const QString& title) override;
   std::optional<QString> textInput(const QString& text, const QString& value, const QString& title) override;

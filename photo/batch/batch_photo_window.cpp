@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 
 #include "common/trim.h"
 #include "common/ui/prompts.h"
@@ -34,7 +33,9 @@ QLabel* tick(QWidget* parent, const char* name) {
 
 }  // namespace
 
-// Runs on the run's thread: keeps lines until the window takes them.
+// Runs on the run's thread: keeps lines until the window takes them, and
+// asks the window once to take them; lines made while it is busy drawing
+// go into its next block.
 class TForm9::Listener : public photo::BatchListener {
  public:
   explicit Listener(TForm9& form) : form_(form) {}
@@ -43,12 +44,25 @@ class TForm9::Listener : public photo::BatchListener {
     form_.pendingLines_.push_back(line);
   }
   void recordDone(int record, int) override {
-    std::lock_guard lock(form_.pendingMutex_);
-    form_.pendingRecord_ = record;
+    {
+      std::lock_guard lock(form_.pendingMutex_);
+      form_.pendingRecord_ = record;
+    }
+    form_.postFlush();
   }
 
  private:
   TForm9& form_;
+};
+
+// The end lines, written by the window itself.
+class TForm9::MemoListener : public photo::BatchListener {
+ public:
+  explicit MemoListener(QPlainTextEdit* memo) : memo_(memo) {}
+  void logLine(const std::string& line) override { memo_->appendPlainText(QString::fromStdString(line)); }
+
+ private:
+  QPlainTextEdit* memo_;
 };
 
 TForm9::TForm9(Prompts& prompts, QWidget* parent)
@@ -56,9 +70,6 @@ TForm9::TForm9(Prompts& prompts, QWidget* parent)
   setObjectName("TForm9");
   setWindowTitle(QStringLiteral("学籍照片批量压缩与更名"));
   buildControls();
-  flushTimer_ = new QTimer(this);
-  flushTimer_->setInterval(40);
-  connect(flushTimer_, &QTimer::timeout, this, &TForm9::flushLog);
   listener_ = std::make_unique<Listener>(*this);
 }
 
@@ -136,7 +147,8 @@ void TForm9::applyStartRule() {
 }
 
 void TForm9::chooseFolder(QLineEdit* edit, QLabel* folderTick, const QString& caption) {
-  const QString folder = prompts_.folder(caption);
+  // The chooser opens at the folder already chosen.
+  const QString folder = prompts_.folder(caption, QString::fromStdString(trimmedText(edit)));
   if (folder.isEmpty()) return;
   edit->setText(folder);
   folderTick->show();
@@ -175,6 +187,7 @@ void TForm9::Button1Click() {
   }
   Button1->setEnabled(false);
   Memo1->clear();
+  Memo1->appendPlainText(q(photo::kBatchLogStart));
   std::vector<photo::BatchStudent> students;
   try {
     students = photo::readBatchList(*list_);
@@ -196,14 +209,19 @@ void TForm9::Button1Click() {
     pendingEnd_ = false;
   }
   worker_ = std::thread([this, students = std::move(students), options] {
-    photo::runPhotoBatch(students, options, stop_, *listener_);
+    photo::BatchSummary summary = photo::runPhotoStudents(students, options, stop_, *listener_);
     {
       std::lock_guard lock(pendingMutex_);
+      pendingSummary_ = summary;
       pendingEnd_ = true;
     }
-    QMetaObject::invokeMethod(this, &TForm9::flushLog, Qt::QueuedConnection);
+    postFlush();
   });
-  flushTimer_->start();
+}
+
+void TForm9::postFlush() {
+  if (flushPosted_.exchange(true)) return;
+  QMetaObject::invokeMethod(this, &TForm9::flushLog, Qt::QueuedConnection);
 }
 
 // Appends what the run has made since the last call in one block.
@@ -211,6 +229,7 @@ void TForm9::flushLog() {
   std::vector<std::string> lines;
   int record;
   bool ended;
+  flushPosted_ = false;  // lines logged from here on ask again
   {
     std::lock_guard lock(pendingMutex_);
     lines.swap(pendingLines_);
@@ -229,9 +248,17 @@ void TForm9::flushLog() {
   if (ended && worker_.joinable()) finishRun();
 }
 
+// On the window's thread, like the stop button: a stop pressed up to here
+// ends this run as stopped.
 void TForm9::finishRun() {
-  flushTimer_->stop();
   worker_.join();
+  photo::BatchSummary summary;
+  {
+    std::lock_guard lock(pendingMutex_);
+    summary = pendingSummary_;
+  }
+  MemoListener memo(Memo1);
+  photo::endPhotoBatch(summary, stop_, memo);
   Button1->setEnabled(true);
   emit runEnded();
 }
@@ -245,7 +272,6 @@ void TForm9::endWorker() {
   if (!worker_.joinable()) return;
   stop_ = true;
   worker_.join();
-  flushTimer_->stop();
 }
 
 void TForm9::closeEvent(QCloseEvent* event) {

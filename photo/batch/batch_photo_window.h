@@ -3,6 +3,7 @@
 // and a target folder, and the run's log. The run works on a helper thread
 // (the photos themselves on worker threads); its lines reach the log in
 // record order, a batch at a time, so a long run does not redraw per line.
+// The run's last lines are written on the window's thread.
 #include <QDialog>
 #include <atomic>
 #include <memory>
@@ -11,13 +12,14 @@
 #include <thread>
 #include <vector>
 
+#include "photo/batch/batch_run.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 
 namespace qm {
 
@@ -64,10 +66,12 @@ class TForm9 : public QDialog {
 
  private:
   class Listener;
+  class MemoListener;
   void buildControls();
   void applyStartRule();
   void chooseFolder(QLineEdit* edit, QLabel* tick, const QString& caption);
   void flushLog();
+  void postFlush();  // from any thread
   void finishRun();
   void endWorker();
 
@@ -75,7 +79,7 @@ class TForm9 : public QDialog {
   std::unique_ptr<WorkbookSource> list_;
   std::atomic<bool> stop_{false};
   std::thread worker_;
-  QTimer* flushTimer_;
+  std::atomic<bool> flushPosted_{false};
   std::unique_ptr<Listener> listener_;
 
   // Filled by the run's thread, emptied into the log by the window.
@@ -83,6 +87,7 @@ class TForm9 : public QDialog {
   std::vector<std::string> pendingLines_;
   int pendingRecord_ = 0;
   bool pendingEnd_ = false;
+  photo::BatchSummary pendingSummary_;
 };
 
 }  // namespace qm

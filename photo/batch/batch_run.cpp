@@ -126,7 +126,9 @@ void OrderedRun::make(Student& s) {
 
 bool OrderedRun::write(Student& s) {
   if (s.targetPath.empty()) return false;
-  AtomicFile file(s.targetPath);
+  // The name comes from a list cell: a link planted at it must not carry the
+  // photo out of the chosen folder, so the link itself is replaced.
+  AtomicFile file(s.targetPath, LinkAtTarget::Replace);
   return file.ok() && file.write(s.jpeg) && file.commit();
 }
 
@@ -239,7 +241,6 @@ void OrderedRun::finish(std::vector<std::thread>& threads) {
 BatchSummary OrderedRun::run() {
   BatchSummary summary;
   summary.total = static_cast<int>(students_.size());
-  listener_.logLine(kBatchLogStart);
   std::vector<std::thread> threads;
   try {
     for (unsigned t = 0; t < std::max(1u, options_.threads); ++t) threads.emplace_back([this] { makePhotos(); });
@@ -250,10 +251,6 @@ BatchSummary OrderedRun::run() {
     throw;
   }
   finish(threads);
-  listener_.logLine(" ");
-  listener_.logLine(summary.stopped ? kBatchStopped : kBatchFinished);
-  listener_.logLine(batchCountLine(summary.stopped, summary.total, summary.ok, summary.failed));
-  if (summary.stopped) stop_.store(false);
   return summary;
 }
 
@@ -261,10 +258,27 @@ BatchSummary OrderedRun::run() {
 
 bool usableInFileName(const std::string& name) { return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos; }
 
-BatchSummary runPhotoBatch(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
-                           std::atomic<bool>& stopRequested, BatchListener& listener) {
+BatchSummary runPhotoStudents(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
+                              std::atomic<bool>& stopRequested, BatchListener& listener) {
   OrderedRun run(students, options, stopRequested, listener);
   return run.run();
+}
+
+void endPhotoBatch(BatchSummary& summary, std::atomic<bool>& stopRequested, BatchListener& listener) {
+  // A stop pressed after the last student was handed over still belongs to
+  // this run: left set, it would stop the next run after its first student.
+  if (stopRequested.exchange(false)) summary.stopped = true;
+  listener.logLine(" ");
+  listener.logLine(summary.stopped ? kBatchStopped : kBatchFinished);
+  listener.logLine(batchCountLine(summary.stopped, summary.total, summary.ok, summary.failed));
+}
+
+BatchSummary runPhotoBatch(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
+                           std::atomic<bool>& stopRequested, BatchListener& listener) {
+  listener.logLine(kBatchLogStart);
+  BatchSummary summary = runPhotoStudents(students, options, stopRequested, listener);
+  endPhotoBatch(summary, stopRequested, listener);
+  return summary;
 }
 
 BatchSummary runPhotoBatch(WorkbookSource& list, const BatchRunOptions& options, std::atomic<bool>& stopRequested,

@@ -41,9 +41,19 @@ class BatchListener {
   virtual void recordDone(int record, int total) { (void)record, (void)total; }
 };
 
-// Runs over students and returns when the last log line is out: from
-// "任务日志：" to the count line. A stop request seen after a student ends
-// the run there and is cleared.
+// The students' own lines only. A stop request seen after a student ends
+// the run there (summary.stopped); the request stays set for endPhotoBatch.
+BatchSummary runPhotoStudents(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
+                              std::atomic<bool>& stopRequested, BatchListener& listener);
+
+// The run's last lines: " ", "任务停止！" or "任务完成！", the count line. A
+// stop request still set here ends the run as stopped, also when it came
+// after the last student was handed over, and is cleared. A window calls
+// this on its own thread, where the stop button sets the request, so no
+// press before the last line is left over for the next run.
+void endPhotoBatch(BatchSummary& summary, std::atomic<bool>& stopRequested, BatchListener& listener);
+
+// A whole run: "任务日志：", runPhotoStudents, endPhotoBatch.
 BatchSummary runPhotoBatch(const std::vector<BatchStudent>& students, const BatchRunOptions& options,
                            std::atomic<bool>& stopRequested, BatchListener& listener);
 

@@ -3,11 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace qm::photo {
 namespace {
 
-constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
 std::uint32_t le16(std::string_view b, std::size_t at) {
   return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
@@ -42,6 +43,7 @@ struct Layout {
   std::uint32_t paletteCount = 0;
   int paletteEntry = 4;  // bytes per palette entry (3 in core headers)
   Channel red, green, blue;
+  bool rle() const { return compression == kRle8 || compression == kRle4; }
 };
 
 std::optional<RgbImage> failWith(std::string* error, const char* what) {
@@ -53,12 +55,21 @@ std::optional<RgbImage> failWith(std::string* error, const char* what) {
 const char* readLayout(std::string_view b, Layout& l) {
   std::uint32_t headerSize = le32(b, 14);
   if (headerSize > b.size() - 14) return "info header cut off";
+  // 16 and 64 bytes: OS/2 2.x, whose fields are those of a 40-byte header as
+  // far as they go, a 4-byte palette entry, and compression 3 meaning
+  // Huffman, not bit fields.
+  const bool os2v2 = headerSize == 16 || headerSize == 64;
   if (headerSize == 12) {
     l.width = le16(b, 18);
     l.height = le16(b, 20);
     l.bits = static_cast<int>(le16(b, 24));
     l.paletteEntry = 3;
-  } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
+  } else if (headerSize == 16) {
+    l.width = static_cast<std::int32_t>(le32(b, 18));
+    l.height = static_cast<std::int32_t>(le32(b, 22));
+    l.bits = static_cast<int>(le16(b, 28));
+  } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 64 || headerSize == 108 ||
+             headerSize == 124) {
     l.width = static_cast<std::int32_t>(le32(b, 18));
     l.height = static_cast<std::int32_t>(le32(b, 22));
     l.bits = static_cast<int>(le16(b, 28));
@@ -72,11 +83,15 @@ const char* readLayout(std::string_view b, Layout& l) {
     l.topDown = true;
     l.height = -l.height;
   }
-  if (l.compression != kRgb && l.compression != kBitFields && l.compression != kAlphaBitFields)
+  if (os2v2 && l.compression != kRgb && !l.rle()) return "compressed bitmaps are not supported";
+  if (l.compression != kRgb && !l.rle() && l.compression != kBitFields && l.compression != kAlphaBitFields)
     return "compressed bitmaps are not supported";
+  if (l.compression == kRle8 && l.bits != 8) return "RLE8 needs 8 bits";
+  if (l.compression == kRle4 && l.bits != 4) return "RLE4 needs 4 bits";
+  if (l.rle() && l.topDown) return "run-length bitmaps are bottom-up";
   switch (l.bits) {
     case 1: case 4: case 8: case 24:
-      if (l.compression != kRgb) return "bit fields need 16 or 32 bits";
+      if (l.compression != kRgb && !l.rle()) return "bit fields need 16 or 32 bits";
       break;
     case 16: case 32: break;
     default: return "unsupported bit count";
@@ -87,7 +102,7 @@ const char* readLayout(std::string_view b, Layout& l) {
   } else {
     l.paletteCount = 0;
   }
-  if (l.compression == kRgb) {
+  if (l.compression == kRgb || l.rle()) {
     if (l.bits == 16) {
       l.red = Channel(0x7C00), l.green = Channel(0x03E0), l.blue = Channel(0x001F);
     } else if (l.bits == 32) {
@@ -103,6 +118,46 @@ const char* readLayout(std::string_view b, Layout& l) {
     l.red = Channel(le32(b, maskAt)), l.green = Channel(le32(b, maskAt + 4)), l.blue = Channel(le32(b, maskAt + 8));
   }
   return nullptr;
+}
+
+// Palette indices of a run-length bitmap, rows bottom-up as in the file.
+// Pixels the stream skips (by a delta or an early end of line) keep index 0;
+// pixels past the right edge are dropped. nullptr, or what is wrong.
+const char* readRle(std::string_view data, const Layout& l, std::vector<std::uint8_t>& indices) {
+  const auto w = static_cast<std::size_t>(l.width), h = static_cast<std::size_t>(l.height);
+  indices.assign(w * h, 0);
+  const bool four = l.compression == kRle4;
+  std::size_t x = 0, y = 0, i = 0;
+  auto put = [&](std::uint8_t index) {
+    if (x < w && y < h) indices[y * w + x] = index;
+    ++x;
+  };
+  auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(data[at]); };
+  while (y < h) {
+    if (i + 2 > data.size()) return "pixel data cut off";
+    const std::uint8_t count = byte(i), value = byte(i + 1);
+    i += 2;
+    if (count > 0) {  // a run; RLE4 alternates the two nibbles
+      for (int n = 0; n < count; ++n) put(four ? (n % 2 ? value & 0x0F : value >> 4) : value);
+    } else if (value == 0) {  // end of line
+      x = 0, ++y;
+    } else if (value == 1) {  // end of bitmap
+      return nullptr;
+    } else if (value == 2) {  // move right and up
+      if (i + 2 > data.size()) return "pixel data cut off";
+      x += byte(i), y += byte(i + 1);
+      i += 2;
+    } else {  // value pixels as they are, padded to a 16-bit boundary
+      const std::size_t bytes = four ? (value + 1u) / 2 : value;
+      if (i + bytes > data.size()) return "pixel data cut off";
+      for (int n = 0; n < value; ++n) {
+        const std::uint8_t b = byte(i + (four ? n / 2 : n));
+        put(four ? (n % 2 ? b & 0x0F : b >> 4) : b);
+      }
+      i += bytes + (bytes & 1);
+    }
+  }
+  return nullptr;  // every row is there; an end-of-bitmap mark may be left out
 }
 
 }  // namespace
@@ -127,6 +182,25 @@ std::optional<RgbImage> decodeBmp(std::string_view b, const DecodeLimits& limits
   }
 
   std::uint64_t offset = le32(b, 10);
+  if (l.rle()) {
+    if (offset > b.size()) return failWith(error, "pixel data cut off");
+    std::vector<std::uint8_t> indices;
+    if (const char* what = readRle(b.substr(offset), l, indices)) return failWith(error, what);
+    RgbImage image(static_cast<int>(l.width), static_cast<int>(l.height));
+    for (int y = 0; y < image.height; ++y) {
+      const std::uint8_t* src = indices.data() + static_cast<std::size_t>(image.height - 1 - y) * image.width;
+      std::uint8_t* dst = image.row(y);
+      for (int x = 0; x < image.width; ++x, dst += 3) {
+        const std::uint8_t index = src[x];
+        if (index < l.paletteCount) {
+          dst[0] = palette[index][0], dst[1] = palette[index][1], dst[2] = palette[index][2];
+        } else {
+          dst[0] = dst[1] = dst[2] = 0;
+        }
+      }
+    }
+    return image;
+  }
   std::uint64_t rowBytes = (static_cast<std::uint64_t>(l.width) * l.bits + 7) / 8;
   std::uint64_t stride = (static_cast<std::uint64_t>(l.width) * l.bits + 31) / 32 * 4;
   // The last row may lack its padding; every pixel must be there.

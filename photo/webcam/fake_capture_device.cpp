@@ -4,7 +4,9 @@
 
 namespace qm::photo {
 
-FakeCaptureDevice::FakeCaptureDevice(std::vector<CaptureFormat> formats) : formats_(std::move(formats)) {
+FakeCaptureDevice::FakeCaptureDevice(std::vector<CaptureFormat> formats)
+    : formats_(std::move(formats)),
+      settings_{{"brightness", "亮度", -64, 64, 1, 0}, {"contrast", "对比度", 0, 95, 5, 30}, {"autoExposure", "自动曝光", 0, 1, 1, 1}} {
   if (!formats_.empty()) current_ = formats_.front();
 }
 
@@ -18,14 +20,36 @@ bool FakeCaptureDevice::setFormat(const CaptureFormat& format) {
   return true;
 }
 
-bool FakeCaptureDevice::start() {
+void FakeCaptureDevice::start(std::function<void(bool ok)> done) {
   ++startCalls_;
+  pending_ = std::move(done);
+  if (!later_) finishStart(true);
+}
+
+void FakeCaptureDevice::finishStart(bool ok) {
+  if (!pending_) return;
   if (failStarts_ > 0) {
     --failStarts_;
-    return false;
+    ok = false;
   }
-  active_ = current_.width > 0 && current_.height > 0;
-  return active_;
+  active_ = ok && current_.width > 0 && current_.height > 0;
+  auto done = std::move(pending_);
+  pending_ = nullptr;
+  done(active_);
+}
+
+std::vector<PictureSetting> FakeCaptureDevice::pictureSettings() {
+  if (!active_) return {};
+  return settings_;
+}
+
+bool FakeCaptureDevice::setPictureSetting(const std::string& key, int value) {
+  for (auto& s : settings_)
+    if (active_ && s.key == key) {
+      s.value = std::clamp(value, s.minimum, s.maximum);
+      return true;
+    }
+  return false;
 }
 
 std::optional<RgbImage> FakeCaptureDevice::grabFrame() {

@@ -21,12 +21,24 @@ std::string encodeWebcamPhoto(const RgbImage& frame, const ShownRect* rect) {
   return encodeJpeg(out, kWebcamQuality);
 }
 
-bool startWithRetries(CaptureDevice& device, const std::function<void(int ms)>& wait) {
-  for (int attempt = 0; attempt < kWebcamConnectTries; ++attempt) {
-    if (device.start()) return true;
-    if (wait) wait(kWebcamRetryWaitMs);
-  }
-  return false;
+namespace {
+
+void tryStart(CaptureDevice& device, Later later, std::function<void(bool)> done, int tries) {
+  device.start([&device, later, done, tries](bool ok) {
+    if (ok) return done(true);
+    device.stop();  // a camera left half open would refuse the next try too
+    // The wait follows every failed try, the last one too: about one second in all.
+    later(kWebcamRetryWaitMs, [&device, later, done, tries] {
+      if (tries + 1 >= kWebcamConnectTries) return done(false);
+      tryStart(device, later, done, tries + 1);
+    });
+  });
+}
+
+}  // namespace
+
+void startWithRetries(CaptureDevice& device, Later later, std::function<void(bool ok)> done) {
+  tryStart(device, std::move(later), std::move(done), 0);
 }
 
 }  // namespace qm::photo

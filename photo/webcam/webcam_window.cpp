@@ -3,13 +3,13 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include "common/atomic_file.h"
 #include "common/ui/prompts.h"
 #include "photo/webcam/format_chooser.h"
 #include "photo/webcam/frame_view.h"
+#include "photo/webcam/picture_settings_dialog.h"
 #include "photo/webcam/webcam_photo.h"
 
 namespace qm {
@@ -35,7 +35,7 @@ QPushButton* button(QWidget* parent, const QString& caption, const char* name, i
 
 }  // namespace
 
-TForm5::TForm5(Prompts& prompts, std::unique_ptr<photo::CaptureDevice> device, QWidget* parent, Wait wait)
+TForm5::TForm5(Prompts& prompts, std::unique_ptr<photo::CaptureDevice> device, QWidget* parent, Later later)
     : QDialog(parent), prompts_(prompts), device_(std::move(device)) {
   setObjectName("TForm5");
   setWindowTitle(QStringLiteral("摄像头拍照(测试）"));
@@ -46,8 +46,14 @@ TForm5::TForm5(Prompts& prompts, std::unique_ptr<photo::CaptureDevice> device, Q
   chooseFormat = [this](const std::vector<photo::CaptureFormat>& formats, const photo::CaptureFormat& current) {
     return chooseCaptureFormat(this, QString::fromStdString(device_->name()), formats, current);
   };
-  if (!wait) wait = [](int ms) { QThread::msleep(ms); };
-  FormCreate(wait);
+  editSettings = [this](const std::vector<photo::PictureSetting>& settings,
+                        const std::function<void(const std::string&, int)>& apply) {
+    PictureSettingsDialog dialog(this, QString::fromStdString(device_->name()), settings, apply);
+    dialog.exec();
+  };
+  if (!later)
+    later = [this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, std::move(then)); };
+  FormCreate(std::move(later));
 }
 
 TForm5::~TForm5() { disconnectDevice(); }
@@ -85,9 +91,21 @@ void TForm5::buildControls() {
   connect(Button5, &QPushButton::clicked, this, &TForm5::Button5Click);
 }
 
-void TForm5::FormCreate(const Wait& wait) {
+// The tries run while the window is up; the answer comes when the camera gives it.
+void TForm5::FormCreate(Later later) {
   if (!device_) return;
-  if (!photo::startWithRetries(*device_, wait)) {
+  // A retry due after the window closed is not made.
+  auto whileOpen = [this, later = std::move(later)](int ms, std::function<void()> then) {
+    later(ms, [this, then = std::move(then)] {
+      if (!closed_) then();
+    });
+  };
+  photo::startWithRetries(*device_, whileOpen, [this](bool ok) { connected(ok); });
+}
+
+void TForm5::connected(bool ok) {
+  if (closed_) return;
+  if (!ok) {
     prompts_.message(q(photo::kWebcamConnectFailed));
     return;
   }
@@ -115,7 +133,18 @@ void TForm5::chooseDeviceFormat() {
   if (auto chosen = chooseFormat(device_->formats(), device_->format())) device_->setFormat(*chosen);
 }
 
-void TForm5::Button3Click() { chooseDeviceFormat(); }
+// The camera's own picture settings; a camera without any says so.
+void TForm5::Button3Click() {
+  if (!connected_ || !editSettings) return;
+  const auto settings = device_->pictureSettings();
+  if (settings.empty()) {
+    prompts_.message(q(photo::kWebcamNoPictureSettings));
+    return;
+  }
+  editSettings(settings, [this](const std::string& key, int value) {
+    if (connected_) device_->setPictureSetting(key, value);
+  });
+}
 void TForm5::Button5Click() { chooseDeviceFormat(); }
 
 void TForm5::Button4Click() {
@@ -153,8 +182,9 @@ void TForm5::showSelection() {
 void TForm5::Button1Click() { close(); }
 
 void TForm5::disconnectDevice() {
+  closed_ = true;
   previewTimer_->stop();
-  if (connected_) device_->stop();
+  if (device_) device_->stop();  // also a start that is still waiting for its answer
   connected_ = false;
 }
 

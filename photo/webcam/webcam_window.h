@@ -11,6 +11,7 @@
 #include "photo/image/rgb_image.h"
 #include "photo/webcam/capture_device.h"
 #include "photo/webcam/crop_selection.h"
+#include "photo/webcam/webcam_photo.h"
 
 class QLabel;
 class QPushButton;
@@ -24,15 +25,19 @@ class FrameView;
 class TForm5 : public QDialog {
   Q_OBJECT
  public:
-  using Wait = std::function<void(int ms)>;
+  using Later = photo::Later;
+  // Shows the camera's picture settings; apply sends each change.
+  using SettingsEditor = std::function<void(const std::vector<photo::PictureSetting>& settings,
+                                            const std::function<void(const std::string& key, int value)>& apply)>;
   // Chooses among the camera's formats; nothing when cancelled.
   using FormatChoice = std::function<std::optional<photo::CaptureFormat>(
       const std::vector<photo::CaptureFormat>& formats, const photo::CaptureFormat& current)>;
 
   // device may be null (no camera at all): no preview, the capture buttons do
-  // nothing. wait is how the connection retries pause (the thread sleeps by default).
+  // nothing. later runs the connection retries after their pause (a timer of
+  // the window by default; the window stays live while a camera answers).
   TForm5(Prompts& prompts, std::unique_ptr<photo::CaptureDevice> device, QWidget* parent = nullptr,
-         Wait wait = {});
+         Later later = {});
   ~TForm5() override;
 
   void Button1Click();
@@ -46,6 +51,8 @@ class TForm5 : public QDialog {
 
   // The format chooser (a list dialog unless a test replaces it).
   FormatChoice chooseFormat;
+  // The picture settings (PictureSettingsDialog unless a test replaces it).
+  SettingsEditor editSettings;
 
   const photo::RgbImage& frozenFrame() const { return frozen_; }
   const photo::CropSelection& selection() const { return selection_; }
@@ -65,7 +72,8 @@ class TForm5 : public QDialog {
 
  private:
   void buildControls();
-  void FormCreate(const Wait& wait);
+  void FormCreate(Later later);
+  void connected(bool ok);
   void disconnectDevice();
   void showSelection();
   void chooseDeviceFormat();
@@ -73,6 +81,7 @@ class TForm5 : public QDialog {
   Prompts& prompts_;
   std::unique_ptr<photo::CaptureDevice> device_;
   bool connected_ = false;
+  bool closed_ = false;
   QTimer* previewTimer_;
   photo::RgbImage frozen_;
   photo::CropSelection selection_;

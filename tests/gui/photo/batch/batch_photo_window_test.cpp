@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -33,7 +34,13 @@ std::vector<std::string> splitLines(const std::string& text) {
 struct BatchWindow : ::testing::Test {
   BatchFolders folders{"window"};
   fs::path list = folders.root / "list.xls";
-  ScriptedPrompts prompts;
+  struct Prompts : ScriptedPrompts {
+    std::function<void()> onMessage;  // runs while the box would be up
+    void message(const QString& text, const QString& title, PromptIcon icon) override {
+      if (onMessage) onMessage();
+      ScriptedPrompts::message(text, title, icon);
+    }
+  } prompts;
   TForm9 form{prompts};
 
   // Eleven students: photos of several shapes, one missing, one that is no
@@ -112,6 +119,45 @@ TEST_F(BatchWindow, StopPressedBeforeTheRunEndsItAfterTheFirstStudent) {
   EXPECT_EQ(run().back(), "此次任务共有11张相片需要处理，其中9张处理成功，2张处理失败。");
 }
 
+// A stop pressed when every student is done but before the run's last line
+// ends that run as stopped and is used up: the next run goes to the end.
+TEST_F(BatchWindow, StopAfterTheLastStudentEndsThatRunOnly) {
+  makeStudents();
+  choose(folders.target);
+  form.threads = 2;
+  QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, &form, [this](int value) {
+    if (value == 11) form.Button2->click();
+  });
+  auto lines = run();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 2], "任务停止！");
+  EXPECT_EQ(lines.back(), "此次任务共有11张相片需要处理，当前9张处理成功，2张处理失败。");
+  form.ProgressBar1->disconnect(&form);
+  lines = run();
+  EXPECT_EQ(lines[lines.size() - 2], "任务完成！");
+  EXPECT_EQ(lines.back(), "此次任务共有11张相片需要处理，其中9张处理成功，2张处理失败。");
+}
+
+// The chooser opens at the folder already in the box, and at its default
+// while the box is empty.
+TEST_F(BatchWindow, FolderChooserStartsAtTheChosenFolder) {
+  const fs::path other = folders.root / "other";
+  fs::create_directories(other);
+  prompts.fileNames = {q(folders.source), q(other), q(folders.target), QString()};
+  form.Button5->click();
+  form.Button5->click();
+  form.Button6->click();
+  form.Button6->click();  // cancelled: the box keeps its folder
+  std::vector<std::pair<QString, QString>> asked;
+  for (const auto& p : prompts.log)
+    if (p.kind == RecordedPrompt::Folder) asked.push_back({p.text, p.value});
+  const QString source = QStringLiteral("请您选择原图的文件夹："), target = QStringLiteral("请您选择保存的文件夹：");
+  EXPECT_EQ(asked, (std::vector<std::pair<QString, QString>>{
+                       {source, QString()}, {source, q(folders.source)}, {target, QString()}, {target, q(folders.target)}}));
+  EXPECT_EQ(form.Edit1->text(), q(other));
+  EXPECT_EQ(form.Edit2->text(), q(folders.target));
+}
+
 TEST_F(BatchWindow, StartRuleAndWritingIntoTheSourceFolder) {
   makeStudents();
   prompts.fileNames = {q(list), q(folders.source)};
@@ -153,7 +199,10 @@ TEST_F(BatchWindow, TheThreeErrorMessages) {
   form.Button5->click();
   form.Button6->click();
   ASSERT_TRUE(form.Button1->isEnabled());
+  QString logBehindTheBox;
+  prompts.onMessage = [&] { logBehindTheBox = form.Memo1->toPlainText(); };
   form.Button1->click();
+  EXPECT_EQ(logBehindTheBox, QStringLiteral("任务日志："));
   EXPECT_EQ(prompts.lastMessage(),
             QStringLiteral("    数据库可能没有“照片号”和“身份证件号”\r两个字段或名称有差别，任务不能进行！"));
   EXPECT_EQ(prompts.log.back().title, title);

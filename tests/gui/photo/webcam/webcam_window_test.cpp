@@ -1,12 +1,15 @@
 // TForm5 on a fake camera: the retries, the preview, freezing a frame at the
 // camera's size, the crop rectangle drawn with the mouse, and what a save writes.
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QSlider>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include "photo/image/jpeg_codec.h"
 #include "photo/webcam/fake_capture_device.h"
 #include "photo/webcam/frame_view.h"
+#include "photo/webcam/picture_settings_dialog.h"
 #include "photo/webcam/webcam_window.h"
 
 namespace qm {
@@ -36,11 +40,23 @@ struct WebcamWindow : ::testing::Test {
     fs::remove_all(dir);
   }
 
-  void open(int failingStarts = 0) {
+  // Retries run at once unless held: then they wait in `due` until run.
+  bool holdRetries = false;
+  std::vector<std::function<void()>> due;
+
+  void open(int failingStarts = 0, bool answerLater = false) {
     auto device = std::make_unique<FakeCaptureDevice>();
     device->failNextStarts(failingStarts);
+    if (answerLater) device->answerStartsLater();
     camera = device.get();
-    form = std::make_unique<TForm5>(prompts, std::move(device), nullptr, [this](int ms) { waits.push_back(ms); });
+    form = std::make_unique<TForm5>(prompts, std::move(device), nullptr, [this](int ms, std::function<void()> then) {
+      waits.push_back(ms);
+      if (holdRetries) {
+        due.push_back(std::move(then));
+      } else {
+        then();
+      }
+    });
   }
 
   void mouse(QEvent::Type type, int x, int y) {
@@ -93,6 +109,100 @@ TEST_F(WebcamWindow, FourthFailureStillConnects) {
   EXPECT_EQ(waits.size(), 4u);
   EXPECT_TRUE(prompts.messages().isEmpty());
   EXPECT_TRUE(form->connected());
+}
+
+// A busy camera takes the start and reports its error later: the window
+// waits for each answer, and the message comes after the fifth.
+TEST_F(WebcamWindow, ABusyCameraFailsByItsAnswersNotByItsStart) {
+  holdRetries = true;
+  open(5, true);
+  EXPECT_EQ(camera->startCalls(), 1);
+  EXPECT_FALSE(form->connected());
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_TRUE(prompts.messages().isEmpty()) << i;
+    ASSERT_TRUE(camera->startPending()) << i;
+    camera->finishStart(true);  // answered with the error the fake holds
+    ASSERT_EQ(due.size(), size_t(i));
+    due.back()();
+    EXPECT_EQ(camera->startCalls(), std::min(i + 1, 5));
+  }
+  EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("连接摄像头失败")});
+  EXPECT_EQ(waits, std::vector<int>(5, 200));
+  EXPECT_FALSE(form->connected());
+}
+
+TEST_F(WebcamWindow, ClosedBeforeTheCameraAnswersNothingMoreHappens) {
+  holdRetries = true;
+  open(1, true);
+  camera->finishStart(true);  // the first try fails; a retry is due
+  ASSERT_EQ(due.size(), 1u);
+  form->Button1->click();
+  due.back()();
+  EXPECT_EQ(camera->startCalls(), 1);
+  EXPECT_TRUE(prompts.messages().isEmpty());
+  EXPECT_FALSE(form->connected());
+}
+
+// "调节画质" opens the camera's picture settings, "调节分辨率" its formats.
+TEST_F(WebcamWindow, PictureSettingsAndFormatsAreTwoDialogs) {
+  open();
+  std::vector<photo::PictureSetting> shown;
+  int formatLists = 0;
+  form->chooseFormat = [&](const std::vector<photo::CaptureFormat>&, const photo::CaptureFormat&) {
+    ++formatLists;
+    return std::optional<photo::CaptureFormat>();
+  };
+  form->editSettings = [&](const std::vector<photo::PictureSetting>& settings,
+                           const std::function<void(const std::string&, int)>& apply) {
+    shown = settings;
+    apply("brightness", 20);
+    apply("contrast", 500);  // past the range: the camera brings it in
+  };
+  form->Button3->click();
+  EXPECT_EQ(formatLists, 0);
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].key, "brightness");
+  EXPECT_EQ(shown[0].label, "亮度");
+  const auto now = camera->pictureSettings();
+  EXPECT_EQ(now[0].value, 20);
+  EXPECT_EQ(now[1].value, 95);
+  shown.clear();
+  form->Button5->click();
+  EXPECT_EQ(formatLists, 1);
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(WebcamWindow, PictureSettingsDialogSendsEachChange) {
+  open();
+  std::vector<std::pair<std::string, int>> sent;
+  PictureSettingsDialog dialog(form.get(), QStringLiteral("Fake camera"), camera->pictureSettings(),
+                               [&](const std::string& key, int value) { sent.push_back({key, value}); });
+  auto* brightness = dialog.findChild<QSlider*>("brightness");
+  auto* contrast = dialog.findChild<QSlider*>("contrast");
+  auto* autoExposure = dialog.findChild<QCheckBox*>("autoExposure");
+  ASSERT_TRUE(brightness && contrast && autoExposure);
+  EXPECT_EQ(brightness->minimum(), -64);
+  EXPECT_EQ(brightness->maximum(), 64);
+  EXPECT_EQ(contrast->value(), 30);
+  EXPECT_TRUE(autoExposure->isChecked());
+  EXPECT_EQ(autoExposure->text(), QStringLiteral("自动曝光"));
+  brightness->setValue(-10);
+  autoExposure->click();
+  EXPECT_EQ(sent, (std::vector<std::pair<std::string, int>>{{"brightness", -10}, {"autoExposure", 0}}));
+  EXPECT_EQ(dialog.findChild<QPushButton*>("closeButton")->text(), QStringLiteral("关闭"));
+}
+
+TEST_F(WebcamWindow, ACameraWithoutPictureSettingsSaysSo) {
+  struct Plain : FakeCaptureDevice {
+    std::vector<photo::PictureSetting> pictureSettings() override { return {}; }
+  };
+  form = std::make_unique<TForm5>(prompts, std::make_unique<Plain>(), nullptr,
+                                  [](int, std::function<void()> then) { then(); });
+  bool edited = false;
+  form->editSettings = [&](const auto&, const auto&) { edited = true; };
+  form->Button3->click();
+  EXPECT_FALSE(edited);
+  EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("此摄像头没有可调节的画质设置。")});
 }
 
 TEST_F(WebcamWindow, PreviewShowsLiveFramesInTheFourHundredByThreeHundredArea) {

@@ -1,6 +1,9 @@
 #include "photo/batch/batch_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "photo/batch/batch_messages.h"
 #include "photo/image/batch_photo.h"
@@ -126,6 +129,83 @@ TEST(BatchRun, StopDuringTheRunWritesNothingAfterTheLastLoggedStudent) {
   EXPECT_EQ(log.lines[log.lines.size() - 2], kBatchStopped);
   EXPECT_EQ(log.lines.back(), batchCountLine(true, 40, last, 0));
   EXPECT_FALSE(stop.load());
+}
+
+// A stop pressed once every student is handed over, while the run is still
+// to write its last lines, belongs to that run: it ends as stopped and the
+// next run is not cut short by a left-over request.
+TEST(BatchRun, StopAfterTheLastStudentEndsThatRunAndIsUsedUp) {
+  BatchFolders f("late_stop");
+  std::vector<BatchStudent> students;
+  for (int i = 1; i <= 4; ++i) {
+    writeFile(f.source / ("p" + std::to_string(i) + ".jpg"), cameraJpeg(i, 320, 240));
+    students.push_back({"p" + std::to_string(i), "id" + std::to_string(i)});
+  }
+  const std::vector<std::string> stoppedEnd{" ", kBatchStopped, "此次任务共有4张相片需要处理，当前4张处理成功，0张处理失败。"};
+  struct Case {
+    const char* when;
+    bool pressAtLastRecord;  // else between the students' lines and the end lines
+  };
+  for (const Case& c : {Case{"at the last record", true}, Case{"before the end lines", false}}) {
+    std::atomic<bool> stop{false};
+    test::RecordingListener log;
+    log.onRecord = [&](int record) {
+      if (c.pressAtLastRecord && record == 4) stop = true;
+    };
+    BatchSummary summary = runPhotoStudents(students, optionsFor(f, 2), stop, log);
+    EXPECT_EQ(summary.ok, 4) << c.when;
+    if (!c.pressAtLastRecord) stop = true;
+    test::RecordingListener end;
+    endPhotoBatch(summary, stop, end);
+    EXPECT_EQ(end.lines, stoppedEnd) << c.when;
+    EXPECT_TRUE(summary.stopped) << c.when;
+    EXPECT_FALSE(stop.load()) << c.when;
+
+    test::RecordingListener next;
+    EXPECT_EQ(runPhotoBatch(students, optionsFor(f, 2), stop, next).ok, 4) << c.when;
+    EXPECT_EQ(next.lines.back(), "此次任务共有4张相片需要处理，其中4张处理成功，0张处理失败。") << c.when;
+  }
+}
+
+TEST(BatchRun, ALinkAtTheTargetNameIsReplacedNotWrittenThrough) {
+  BatchFolders f("link");
+  const std::string photo = cameraJpeg(1, 200, 200);
+  writeFile(f.source / "p.jpg", photo);
+  writeFile(f.root / "outside.jpg", "kept");
+  std::filesystem::create_symlink(f.root / "outside.jpg", f.target / "id.jpg");
+  std::filesystem::create_symlink(f.root / "nowhere.jpg", f.target / "dangling.jpg");
+  std::vector<BatchStudent> students{{"p", "id"}, {"p", "dangling"}};
+  test::RecordingListener log;
+  std::atomic<bool> stop{false};
+  EXPECT_EQ(runPhotoBatch(students, optionsFor(f, 1), stop, log).ok, 2);
+  EXPECT_EQ(readFile(f.root / "outside.jpg"), "kept");
+  EXPECT_FALSE(std::filesystem::exists(f.root / "nowhere.jpg"));
+  for (const char* name : {"id.jpg", "dangling.jpg"}) {
+    EXPECT_FALSE(std::filesystem::is_symlink(f.target / name)) << name;
+    EXPECT_EQ(readFile(f.target / name), madeFrom(photo)) << name;
+  }
+}
+
+// Neither is a photo: the FIFO is no file to look for, the huge file is not read.
+TEST(BatchRun, AFifoOrAHugeFileAsSourceIsPassedWithoutWaiting) {
+  BatchFolders f("fifo");
+  ASSERT_EQ(::mkfifo((f.source / "pipe.jpg").c_str(), 0600), 0);
+  {
+    // Sparse: 64 MB and one byte, no disk space taken.
+    std::ofstream big(f.source / "big.jpg", std::ios::binary);
+    big << cameraJpeg(1, 64, 64);
+    big.seekp((64 << 20));
+    big.put('\0');
+  }
+  writeFile(f.source / "ok.jpg", cameraJpeg(2, 100, 100));
+  std::vector<BatchStudent> students{{"pipe", "a"}, {"big", "b"}, {"ok", "c"}};
+  test::RecordingListener log;
+  std::atomic<bool> stop{false};
+  BatchSummary summary = runPhotoBatch(students, optionsFor(f, 1), stop, log);
+  EXPECT_EQ(log.lines[2], kBatchSourceMissing);
+  EXPECT_EQ(log.lines[4], kBatchPhotoFailed);
+  EXPECT_EQ(log.lines[6], kBatchPhotoDone);
+  EXPECT_EQ(summary.failed, 2);
 }
 
 TEST(BatchRun, InPlaceAStudentReadsWhatAnEarlierStudentWrote) {

@@ -24,6 +24,8 @@ struct BmpBuilder {
     u32(info, headerSize);
     if (headerSize == 12) {
       u16(info, width), u16(info, height), u16(info, 1), u16(info, bits);
+    } else if (headerSize == 16) {  // OS/2 2.x, short form
+      u32(info, width), u32(info, height), u16(info, 1), u16(info, bits);
     } else {
       u32(info, width), u32(info, height), u16(info, 1), u16(info, bits), u32(info, compression), u32(info, 0);
       u32(info, 2835), u32(info, 2835), u32(info, colorsUsed), u32(info, 0);
@@ -154,7 +156,19 @@ TEST(BmpCodec, RefusesMalformedFiles) {
   variant("zero height", [](BmpBuilder& b) { b.height = 0; });
   variant("most negative height", [](BmpBuilder& b) { b.height = INT32_MIN; });
   variant("huge size", [](BmpBuilder& b) { b.width = 60000, b.height = 60000; });
-  variant("run-length compressed", [](BmpBuilder& b) { b.bits = 8, b.compression = 1; });
+  variant("RLE8 on 24 bits", [](BmpBuilder& b) { b.compression = 1; });
+  variant("RLE4 on 8 bits", [](BmpBuilder& b) { b.bits = 8, b.compression = 2; });
+  variant("RLE24", [](BmpBuilder& b) { b.headerSize = 64, b.compression = 4; });
+  variant("OS/2 Huffman", [](BmpBuilder& b) { b.headerSize = 64, b.bits = 1, b.compression = 3; });
+  variant("embedded JPEG", [](BmpBuilder& b) { b.compression = 4; });
+  variant("top-down RLE8", [](BmpBuilder& b) {
+    b.bits = 8, b.compression = 1, b.height = -4, b.palette = std::string(1024, '\0');
+    b.pixels = std::string("\x04\x01\x00\x00\x04\x01\x00\x00\x04\x01\x00\x00\x04\x01\x00\x01", 16);
+  });
+  variant("RLE8 cut off", [](BmpBuilder& b) {
+    b.bits = 8, b.compression = 1, b.palette = std::string(1024, '\0');
+    b.pixels = std::string("\x04\x01\x00\x00\x00\x05\x01\x02", 8);  // absolute run of 5 with 2 bytes
+  });
   variant("unknown header", [](BmpBuilder& b) { b.headerSize = 20; });
   variant("odd bit count", [](BmpBuilder& b) { b.bits = 7; });
   variant("bit fields on 24 bits", [](BmpBuilder& b) { b.compression = 3, b.masks = std::string(12, '\xFF'); });
@@ -168,6 +182,80 @@ TEST(BmpCodec, RefusesMalformedFiles) {
     EXPECT_FALSE(decodeBmp(bytes, {}, &error)) << what;
     EXPECT_FALSE(decodePicture(bytes)) << what;
   }
+}
+
+// Palette of 16: index i is (16 i, 255 - 16 i, i).
+std::string rampPalette() {
+  std::string p;
+  for (int i = 0; i < 16; ++i) p += std::string{char(i), char(255 - 16 * i), char(16 * i), '\0'};  // BGRx
+  return p + std::string(240 * 4, '\0');
+}
+
+// Run-length bitmaps: expected indices, rows top to bottom.
+TEST(BmpCodec, RunLengthBitmaps) {
+  const struct {
+    const char* what;
+    int bits, width, height;
+    std::string stream;
+    std::vector<std::string> rows;  // hex digits of the indices, top row first; '0' for skipped pixels
+  } cases[] = {
+      {"RLE8 runs and lines", 8, 4, 2, std::string("\x04\x03\x00\x00\x02\x05\x02\x06\x00\x01", 10), {"5566", "3333"}},
+      {"RLE8 absolute, odd count padded", 8, 4, 1, std::string("\x00\x03\x01\x02\x03\x00\x01\x07\x00\x01", 10), {"1237"}},
+      {"RLE8 delta skips pixels", 8, 4, 3,
+       std::string("\x01\x09\x00\x02\x02\x01\x01\x0A\x00\x00\x01\x0B\x00\x01", 14), {"B000", "000A", "9000"}},
+      {"RLE8 early end of bitmap", 8, 3, 2, std::string("\x03\x04\x00\x01", 4), {"000", "444"}},
+      {"RLE8 run past the right edge", 8, 2, 2, std::string("\x05\x08\x00\x00\x02\x09\x00\x01", 8), {"99", "88"}},
+      {"RLE4 runs alternate nibbles", 4, 5, 1, std::string("\x05\x12\x00\x01", 4), {"12121"}},
+      {"RLE4 absolute", 4, 5, 1, std::string("\x00\x05\x34\x56\x70\x00\x00\x01", 8), {"34567"}},
+      {"RLE4 absolute of four, no padding needed", 4, 4, 1, std::string("\x00\x04\xAB\xCD\x00\x01", 6), {"ABCD"}},
+  };
+  for (const auto& c : cases) {
+    BmpBuilder b;
+    b.width = c.width, b.height = c.height, b.bits = c.bits, b.compression = c.bits == 8 ? 1 : 2;
+    b.palette = rampPalette().substr(0, (c.bits == 8 ? 256 : 16) * 4);
+    b.pixels = c.stream;
+    std::string error;
+    auto img = decodeBmp(b.build(), {}, &error);
+    ASSERT_TRUE(img) << c.what << ": " << error;
+    ASSERT_EQ(img->width, c.width) << c.what;
+    ASSERT_EQ(img->height, c.height) << c.what;
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        const int i = std::stoi(std::string(1, c.rows[y][x]), nullptr, 16);
+        SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(x) + "," + std::to_string(y));
+        expectPixel(*img, x, y, 16 * i, 255 - 16 * i, i);
+      }
+  }
+}
+
+// OS/2 2.x headers: the short 16-byte form (no compression field) and the
+// 64-byte one, with 4-byte palette entries; the 64-byte one run-length too.
+TEST(BmpCodec, Os2VersionTwoHeaders) {
+  for (std::uint32_t size : {16u, 64u}) {
+    BmpBuilder b;
+    b.headerSize = size, b.width = 3, b.height = 1, b.bits = 8;
+    b.palette = rampPalette();
+    b.pixels = std::string("\x01\x02\x0F\x00", 4);
+    auto img = decodeBmp(b.build());
+    ASSERT_TRUE(img) << size;
+    expectPixel(*img, 0, 0, 16, 239, 1);
+    expectPixel(*img, 2, 0, 240, 15, 15);
+
+    BmpBuilder rgb;
+    rgb.headerSize = size, rgb.width = 1, rgb.height = 1;
+    rgb.pixels = std::string("\x10\x20\x30\x00", 4);
+    auto px = decodeBmp(rgb.build());
+    ASSERT_TRUE(px) << size;
+    expectPixel(*px, 0, 0, 0x30, 0x20, 0x10);
+  }
+  BmpBuilder rle;
+  rle.headerSize = 64, rle.width = 2, rle.height = 1, rle.bits = 4, rle.compression = 2;
+  rle.palette = rampPalette().substr(0, 64);
+  rle.pixels = std::string("\x02\x3C\x00\x01", 4);
+  auto img = decodeBmp(rle.build());
+  ASSERT_TRUE(img);
+  expectPixel(*img, 0, 0, 48, 207, 3);
+  expectPixel(*img, 1, 0, 192, 63, 12);
 }
 
 TEST(BmpCodec, IndexPastThePaletteIsBlack) {

@@ -1,6 +1,13 @@
 #include "photo/image/jpeg_codec.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "photo/image/picture_format.h"
 #include "photo/image/picture_loader.h"
@@ -73,6 +80,116 @@ TEST(JpegCodec, RefusesGarbageTruncatedAndOversizedData) {
   EXPECT_FALSE(readJpegSize(jpeg, small));
   // Bytes after the end-of-image marker are harmless.
   EXPECT_TRUE(decodeJpeg(jpeg + std::string(100, 'x')));
+}
+
+std::string fixture(const char* name) {
+  std::ifstream in(std::string(std::getenv("QM_FIXTURES")) + "/photo/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Rgb {
+  int r, g, b;
+};
+
+// Every pixel within 3 of the colour its half of the picture should have
+// (quality 100 still moves a value or two).
+void expectHalves(const RgbImage& img, Rgb left, Rgb right, const char* what) {
+  int wrong = 0;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) {
+      const Rgb want = x < img.width / 2 ? left : right;
+      const std::uint8_t* p = img.row(y) + 3 * x;
+      if (std::abs(p[0] - want.r) > 3 || std::abs(p[1] - want.g) > 3 || std::abs(p[2] - want.b) > 3) ++wrong;
+    }
+  EXPECT_EQ(wrong, 0) << what;
+}
+
+// Four-channel JPEGs: Pillow's CMYK (inverted, with Adobe's APP14 segment, as
+// Adobe's programs write it), the same data without that segment (plain
+// CMYK), and libjpeg-turbo's own YCCK. Left half cyan ink; right half cyan,
+// magenta and black, which in plain reading is yellow.
+TEST(JpegCodec, CmykAndYcckPicturesComeOutAsRgb) {
+  const std::string adobe = fixture("cmyk_adobe.jpg"), plain = fixture("cmyk_plain.jpg");
+  ASSERT_FALSE(adobe.empty());
+  ASSERT_FALSE(plain.empty());
+
+  // The YCCK file: 16 x 8, in the inverted form Adobe stores ink.
+  std::vector<unsigned char> ink(16 * 8 * 4);
+  for (int i = 0; i < 16 * 8; ++i) {
+    const bool left = i % 16 < 8;
+    const unsigned char c = 255, m = left ? 0 : 255, y = 0, k = left ? 0 : 255;
+    unsigned char* p = ink.data() + 4 * i;
+    p[0] = 255 - c, p[1] = 255 - m, p[2] = 255 - y, p[3] = 255 - k;
+  }
+  tjhandle tj = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long outSize = 0;
+  ASSERT_EQ(tjCompress2(tj, ink.data(), 16, 0, 8, TJPF_CMYK, &out, &outSize, TJSAMP_444, 100, TJFLAG_ACCURATEDCT), 0);
+  const std::string ycck(reinterpret_cast<const char*>(out), outSize);
+  tjFree(out);
+  tjDestroy(tj);
+
+  const struct {
+    const char* name;
+    const std::string& bytes;
+    Rgb left, right;
+  } cases[] = {{"cmyk adobe", adobe, {0, 255, 255}, {0, 0, 0}},
+               {"cmyk plain", plain, {0, 0, 0}, {255, 255, 0}},
+               {"ycck", ycck, {0, 255, 255}, {0, 0, 0}}};
+  for (const auto& c : cases) {
+    std::string error;
+    auto img = decodeJpeg(c.bytes, {}, {}, &error);
+    ASSERT_TRUE(img) << c.name << ": " << error;
+    EXPECT_EQ(img->width, 16) << c.name;
+    EXPECT_EQ(img->height, 8) << c.name;
+    expectHalves(*img, c.left, c.right, c.name);
+    auto half = decodeJpeg(c.bytes, DctScale{1, 2});
+    ASSERT_TRUE(half) << c.name;
+    EXPECT_EQ(half->width, 8) << c.name;
+    expectHalves(*half, c.left, c.right, c.name);
+    EXPECT_TRUE(decodePicture(c.bytes)) << c.name;
+  }
+}
+
+// TurboJPEG would use the fast DCT below quality 96.
+TEST(JpegCodec, EncodesWithTheAccurateDct) {
+  RgbImage src = test::syntheticPhoto(96, 64, 7);
+  tjhandle tj = tjInitCompress();
+  auto encodeWith = [&](int quality, int flags) {
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(tj, src.pixels.data(), src.width, 0, src.height, TJPF_RGB, &out, &size, TJSAMP_420, quality, flags);
+    std::string bytes(reinterpret_cast<const char*>(out), size);
+    tjFree(out);
+    return bytes;
+  };
+  for (int quality : {30, 80, 95}) {
+    const std::string ours = encodeJpeg(src, quality);
+    EXPECT_EQ(ours, encodeWith(quality, TJFLAG_ACCURATEDCT)) << quality;
+    EXPECT_NE(ours, encodeWith(quality, TJFLAG_FASTDCT)) << quality;
+  }
+  tjDestroy(tj);
+}
+
+TEST(PictureLoader, ReadsOnlyRegularFilesUpTo64Megabytes) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("qm_loader_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  ASSERT_EQ(::mkfifo((dir / "pipe.jpg").c_str(), 0600), 0);
+  // Sparse files: the size is what counts, no disk space is taken.
+  auto sized = [&](const char* name, std::uint64_t bytes) {
+    std::ofstream(dir / name, std::ios::binary).close();
+    fs::resize_file(dir / name, bytes);
+    return (dir / name).string();
+  };
+  EXPECT_FALSE(readFileBytes((dir / "pipe.jpg").string())) << "a FIFO is not waited on";
+  EXPECT_FALSE(readFileBytes(dir.string()));
+  EXPECT_FALSE(readFileBytes(sized("over.jpg", kMaxPictureFileBytes + 1)));
+  auto atCap = readFileBytes(sized("cap.jpg", kMaxPictureFileBytes));
+  ASSERT_TRUE(atCap);
+  EXPECT_EQ(atCap->size(), kMaxPictureFileBytes);
+  fs::remove_all(dir);
 }
 
 TEST(PictureLoader, TellsPicturesByContentNotByName) {

@@ -110,10 +110,18 @@ TEST(FakeCamera, FormatsFramesAndConnectionRetries) {
   ASSERT_TRUE(cam.setFormat({320, 240, 30, "YUYV"}));
   EXPECT_FALSE(cam.setFormat({333, 222, 30, "YUYV"}));
   std::vector<int> waits;
+  auto atOnce = [&](int ms, std::function<void()> then) {
+    waits.push_back(ms);
+    then();
+  };
+  std::vector<bool> outcomes;
+  auto outcome = [&](bool ok) { outcomes.push_back(ok); };
   cam.failNextStarts(4);
-  EXPECT_TRUE(startWithRetries(cam, [&](int ms) { waits.push_back(ms); }));
+  startWithRetries(cam, atOnce, outcome);
+  EXPECT_EQ(outcomes, std::vector<bool>{true});
   EXPECT_EQ(cam.startCalls(), 5);
   EXPECT_EQ(waits, (std::vector<int>(4, 200)));
+  EXPECT_EQ(cam.pictureSettings().size(), 3u);
   auto a = cam.grabFrame(), b = cam.grabFrame();
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->width, 320);
@@ -124,9 +132,145 @@ TEST(FakeCamera, FormatsFramesAndConnectionRetries) {
   FakeCaptureDevice broken;
   broken.failNextStarts(100);
   waits.clear();
-  EXPECT_FALSE(startWithRetries(broken, [&](int ms) { waits.push_back(ms); }));
+  outcomes.clear();
+  startWithRetries(broken, atOnce, outcome);
+  EXPECT_EQ(outcomes, std::vector<bool>{false});
   EXPECT_EQ(broken.startCalls(), 5);
   EXPECT_EQ(waits.size(), 5u);  // about one second in all
+}
+
+// A camera that another program holds takes the start and reports its error
+// afterwards: each try waits for that answer, and only the answer counts.
+TEST(FakeCamera, RetriesFollowTheAnswerNotTheStartCall) {
+  FakeCaptureDevice cam;
+  cam.answerStartsLater();
+  cam.failNextStarts(2);
+  std::vector<std::function<void()>> timers;
+  std::vector<bool> outcomes;
+  startWithRetries(
+      cam,
+      [&](int ms, std::function<void()> then) {
+        EXPECT_EQ(ms, 200);
+        timers.push_back(then);
+      },
+      [&](bool ok) { outcomes.push_back(ok); });
+  EXPECT_EQ(cam.startCalls(), 1);
+  EXPECT_TRUE(cam.startPending());
+  EXPECT_TRUE(outcomes.empty());  // no answer yet: neither success nor a retry
+  EXPECT_TRUE(timers.empty());
+  for (int i = 0; i < 2; ++i) {
+    cam.finishStart(true);  // the error the fake was told to give
+    ASSERT_EQ(timers.size(), size_t(i + 1));
+    EXPECT_FALSE(cam.isActive());
+    timers.back()();
+    EXPECT_EQ(cam.startCalls(), i + 2);
+  }
+  EXPECT_TRUE(outcomes.empty());
+  cam.finishStart(true);
+  EXPECT_EQ(outcomes, std::vector<bool>{true});
+  EXPECT_TRUE(cam.isActive());
+  EXPECT_EQ(timers.size(), 2u);
+}
+
+}  // namespace
+}  // namespace qm::photo
+
+#include <linux/videodev2.h>
+
+#include <map>
+
+#include "photo/webcam/v4l2_controls.h"
+
+namespace qm::photo {
+namespace {
+
+// The control interface of a V4L2 node, without hardware.
+struct FakePort : ControlPort {
+  struct Control {
+    ControlRange range;
+    int value;
+  };
+  std::map<std::uint32_t, Control> controls;
+  std::vector<std::pair<std::uint32_t, int>> sets;
+  bool refuseSets = false;
+  std::optional<ControlRange> query(std::uint32_t id) override {
+    auto it = controls.find(id);
+    if (it == controls.end()) return std::nullopt;
+    return it->second.range;
+  }
+  std::optional<int> get(std::uint32_t id) override {
+    auto it = controls.find(id);
+    if (it == controls.end()) return std::nullopt;
+    return it->second.value;
+  }
+  bool set(std::uint32_t id, int value) override {
+    sets.push_back({id, value});
+    if (refuseSets || !controls.count(id)) return false;
+    controls[id].value = value;
+    return true;
+  }
+};
+
+TEST(V4l2Controls, DevicePathFromTheCameraId) {
+  const struct {
+    const char* id;
+    std::optional<std::string> path;
+  } cases[] = {{"/dev/video0", "/dev/video0"}, {"/dev/video12", "/dev/video12"}, {"/dev/video", std::nullopt},
+               {"/dev/video0/../../etc/passwd", std::nullopt}, {"/dev/videox", std::nullopt},
+               {"v4l2:/dev/video0", std::nullopt}, {"", std::nullopt}, {"/dev/video12345", std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(v4l2DevicePath(c.id), c.path) << c.id;
+}
+
+TEST(V4l2Controls, BrightnessAndContrastAsTheDriverHasThem) {
+  auto port = std::make_unique<FakePort>();
+  FakePort* p = port.get();
+  p->controls[V4L2_CID_BRIGHTNESS] = {{-64, 64, 1, true}, 0};
+  p->controls[V4L2_CID_CONTRAST] = {{0, 100, 10, true}, 40};
+  V4l2PictureControls controls(std::move(port));
+  EXPECT_EQ(controls.settings(), (std::vector<PictureSetting>{{"brightness", "亮度", -64, 64, 1, 0},
+                                                              {"contrast", "对比度", 0, 100, 10, 40}}));
+  const struct {
+    const char* key;
+    int value;
+    bool ok;
+    std::uint32_t id;
+    int sent;
+  } cases[] = {{"brightness", 12, true, V4L2_CID_BRIGHTNESS, 12},
+               {"brightness", 500, true, V4L2_CID_BRIGHTNESS, 64},  // brought into the range
+               {"contrast", 44, true, V4L2_CID_CONTRAST, 40},       // to the driver's step
+               {"contrast", 46, true, V4L2_CID_CONTRAST, 50},
+               {"contrast", -5, true, V4L2_CID_CONTRAST, 0}};
+  for (const auto& c : cases) {
+    p->sets.clear();
+    EXPECT_EQ(controls.set(c.key, c.value), c.ok) << c.key << " " << c.value;
+    EXPECT_EQ(p->sets, (std::vector<std::pair<std::uint32_t, int>>{{c.id, c.sent}})) << c.key << " " << c.value;
+  }
+  p->sets.clear();
+  EXPECT_FALSE(controls.set("exposureTime", 5));  // not a V4L2 setting of ours
+  EXPECT_TRUE(p->sets.empty());
+  p->refuseSets = true;
+  EXPECT_FALSE(controls.set("brightness", 1));
+}
+
+TEST(V4l2Controls, MissingOrLockedControlsAreLeftOut) {
+  auto port = std::make_unique<FakePort>();
+  FakePort* p = port.get();
+  p->controls[V4L2_CID_CONTRAST] = {{0, 100, 1, false}, 50};  // inactive
+  V4l2PictureControls controls(std::move(port));
+  EXPECT_TRUE(controls.settings().empty());
+  EXPECT_FALSE(controls.set("contrast", 10));
+  EXPECT_FALSE(controls.set("brightness", 10));
+  EXPECT_TRUE(p->sets.empty());
+
+  V4l2PictureControls none(nullptr);  // the node could not be opened
+  EXPECT_TRUE(none.settings().empty());
+  EXPECT_FALSE(none.set("brightness", 1));
+  EXPECT_FALSE(openV4l2Port("/dev/video-none"));
+  // A device node that is no camera answers no control query.
+  auto notACamera = openV4l2Port("/dev/null");
+  ASSERT_TRUE(notACamera);
+  EXPECT_FALSE(notACamera->query(V4L2_CID_BRIGHTNESS));
+  EXPECT_TRUE(V4l2PictureControls(std::move(notACamera)).settings().empty());
 }
 
 }  // namespace
