@@ -297,15 +297,22 @@ WebTab* TForm1::OpenTab(bool windowClosingHook) {
   return openTabWithHooks(windowClosingHook);
 }
 
+// A scrape holds its tab's document: loading another one there ends the scrape.
+static bool mayLeaveBusyTab(WebTab* tab, Prompts& prompts) {
+  return !tab->busy() || prompts.question(QString::fromUtf8(kBusyTabQuestion));
+}
+
 void TForm1::NavigateLastTab(const QString& address) {
   // The text goes to the view as typed; the view makes of it what it can.
-  if (WebTab* tab = tabs_->tab(tabs_->LastTabIndex())) tab->view()->load(QUrl::fromUserInput(address));
+  WebTab* tab = tabs_->tab(tabs_->LastTabIndex());
+  if (tab && mayLeaveBusyTab(tab, prompts_)) tab->view()->load(QUrl::fromUserInput(address));
 }
 
 void TForm1::CloseActiveTab() { tabs_->closeActive(); }
 
 void TForm1::Refresh() {
-  if (WebTab* tab = tabs_->tab(tabs_->ActiveTabIndex())) tab->view()->reload();
+  WebTab* tab = tabs_->tab(tabs_->ActiveTabIndex());
+  if (tab && mayLeaveBusyTab(tab, prompts_)) tab->view()->reload();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

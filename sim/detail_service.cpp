@@ -48,7 +48,7 @@ std::string detailKey(std::string_view body, std::string_view name) {
   return quotedValueAfter(body, "\"" + std::string(name) + "\":\"");
 }
 
-std::string studentDetailAnswer(const SchoolData& school, const std::string& studentId) {
+std::string studentDetailAnswer(const SchoolData& school, const std::string& studentId, int noClassAt) {
   std::size_t index = 0;
   const Student* s = studentById(school, studentId, index);
   if (!s) return dataSet(0, {});
@@ -65,7 +65,7 @@ std::string studentDetailAnswer(const SchoolData& school, const std::string& stu
   addString(row, ",\"hkxzm\":", d.residenceType);
   addString(row, ",\"jtzz\":", s->jtzz);
   addString(row, ",\"xxJbxxId\":", school.xxJbxxId);
-  addString(row, ",\"xxBjxxId\":", s->xxBjxxId);
+  addString(row, ",\"xxBjxxId\":", static_cast<int>(index) == noClassAt ? std::string() : s->xxBjxxId);
   addString(row, ",\"njmc\":", s->njmc);
   return dataSet(1, row + "}");
 }

@@ -24,7 +24,8 @@ StudentDetails studentDetails(const Student& student, std::size_t index);
 std::string detailKey(std::string_view body, std::string_view name);
 
 // Query 1, by student id: one row whose keys include "csrq", "hkszdm", "hkxzm" and "xxBjxxId".
-std::string studentDetailAnswer(const SchoolData& school, const std::string& studentId);
+// noClassAt: the student index whose class id is empty (in no class).
+std::string studentDetailAnswer(const SchoolData& school, const std::string& studentId, int noClassAt = -1);
 // Query 2, by student id: the guardian, then a second member; "cyxm" followed at once by ","xzz":".
 std::string familyAnswer(const SchoolData& school, const std::string& studentId);
 // Query 3, by class id: one row whose "bjmc" value is followed at once by ","state".

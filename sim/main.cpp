@@ -18,10 +18,11 @@ using qm::sim::RegSimOptions;
 void usage() {
   std::fprintf(stderr,
                "usage: regsim [--port N] [--account-type N] [--seed N] [--students N] [--drop-at N]\n"
-               "              [--fail-status-at N] [--missing-key-at N] [--keepalive-redirect]\n"
+               "              [--fail-status-at N] [--missing-key-at N] [--no-class-at N] [--keepalive-redirect]\n"
                "              [--delay-ms N] [--log FILE]\n"
-               "  list pages:   [--details-layout] [--grid-rows N] [--pager-stuck]\n"
-               "  province:     [--outside-people N] [--print-captcha]\n"
+               "  list pages:   [--details-layout] [--grid-rows N] [--pager-stuck] [--page-step-ms N]\n"
+               "  province:     [--outside-people N] [--print-captcha] [--session-ends-at N]\n"
+               "                [--page-without-token] [--login-page-when-logged-out]\n"
                "  update:       [--update-version TEXT] [--update-same-version] [--update-no-section]\n"
                "                [--update-wrong-hash] [--update-drop-download] [--update-program FILE]\n"
                "                [--update-key PEM] [--update-unsigned] [--update-tamper-descriptor]\n"
@@ -61,6 +62,8 @@ const SwitchFlag kSwitches[] = {
     {"--endless-body", &RegSimOptions::endlessBody},
     {"--never-answer", &RegSimOptions::neverAnswer},
     {"--bare-cr-cookie", &RegSimOptions::bareCrCookie},
+    {"--page-without-token", &RegSimOptions::pageWithoutToken},
+    {"--login-page-when-logged-out", &RegSimOptions::loginPageWhenLoggedOut},
 };
 
 struct IntFlag {
@@ -75,9 +78,12 @@ const IntFlag kInts[] = {
     {"--drop-at", &RegSimOptions::dropAtRequest, 0, 1 << 30},
     {"--fail-status-at", &RegSimOptions::failStatusAt, 0, 1 << 30},
     {"--missing-key-at", &RegSimOptions::missingKeyAt, -1, 1 << 30},
+    {"--no-class-at", &RegSimOptions::noClassAt, -1, 1 << 30},
     {"--delay-ms", &RegSimOptions::delayMs, 0, 600000},
     {"--grid-rows", &RegSimOptions::gridRows, -1, 10000000},
+    {"--page-step-ms", &RegSimOptions::pageStepMs, 0, 600000},
     {"--outside-people", &RegSimOptions::outsidePeople, 0, 100000},
+    {"--session-ends-at", &RegSimOptions::sessionEndsAt, 0, 1 << 30},
 };
 
 struct TextFlag {

@@ -22,12 +22,23 @@ const char kPagerScript[] = R"(function qmGridLoad(page) {
     box.innerHTML = x.responseText;
     var part = box.firstElementChild;
     if (!part) return;
-    document.getElementById('qm-grid-rows').innerHTML = part.innerHTML;
-    qmGrid.page = parseInt(part.getAttribute('data-page'), 10);
-    document.getElementById(qmGrid.text).textContent = part.getAttribute('data-pager');
-    document.getElementById('qm-grid-info').textContent = part.getAttribute('data-info');
-    document.getElementById(qmGrid.next).disabled = qmGrid.page >= qmGrid.pages;
-    document.getElementById(qmGrid.input).value = String(qmGrid.page);
+    var rows = function () {
+      document.getElementById('qm-grid-rows').innerHTML = part.innerHTML;
+      qmGrid.page = parseInt(part.getAttribute('data-page'), 10);
+      document.getElementById(qmGrid.text).textContent = part.getAttribute('data-pager');
+      document.getElementById('qm-grid-info').textContent = part.getAttribute('data-info');
+    };
+    var pageBox = function () {
+      document.getElementById(qmGrid.next).disabled = qmGrid.page >= qmGrid.pages;
+      document.getElementById(qmGrid.input).value = String(qmGrid.page);
+    };
+    // A slow page: the rows some time after the answer, the box as long after them.
+    if (qmGrid.step > 0) {
+      setTimeout(function () { rows(); setTimeout(pageBox, qmGrid.step); }, qmGrid.step);
+    } else {
+      rows();
+      pageBox();
+    }
   };
   x.send();
 }
@@ -99,7 +110,8 @@ std::string gridPage(const SchoolData& school, const GridPage& page) {
   const std::string state = "var qmGrid = {fragment: '" + std::string(RegSim::kGridFragmentPath) + "', kind: '" +
                             layout.name + "', page: 1, pages: " +
                             std::to_string(gridPageCount(page.rows)) + ", text: '" + layout.pagerTextId +
-                            "', next: '" + layout.nextButtonId + "', input: '" + layout.pageInputId + "'};\n";
+                            "', next: '" + layout.nextButtonId + "', input: '" + layout.pageInputId +
+                            "', step: " + std::to_string(page.stepMs) + "};\n";
   return htmlPage(page.title, body, page.headScript + state + kPagerScript);
 }
 

@@ -13,6 +13,7 @@ struct GridPage {
   int rows = 0;              // rows of the whole grid (gridRowCount)
   std::string title;
   std::string headScript;    // page variables, e.g. queryPageScript()
+  int stepMs = 0;            // the pager's rows come this long after the answer, its box as long after
 };
 
 // The page showing page 1 of the grid. Tables in document order: the query form,

@@ -35,7 +35,7 @@
 //   GET  /sim/grid?kind=<zxs|zgbmsh|xxsh|zxsxx>&page=<n>   (session needed) and swaps the rows,
 //                               the pager text and last the page box's value in place.
 //
-// JSON services (POST; a session, else 302 to "/"):
+// JSON services (POST; a session, else 302 to "/", or the login page with option loginPageWhenLoggedOut):
 //   .../ZxxsXsJbxxQueryCmd/queryZxs   in-school query ("ccrf-token:" equal to the session's token,
 //                               else {"error":"invalid token"})
 //   GET  /jsp/mems/xjgl/zhcx/qsxscx/imagegen.jsp[?anything]   captcha: a JPEG of 89x25 pixels with a new
@@ -86,18 +86,28 @@ struct RegSimOptions {
   int dropAtRequest = 0;     // query-service request number (from 1) whose connection closes unanswered
   int failStatusAt = 0;      // query-service request number answered with status 500
   int missingKeyAt = -1;     // 0-based student index whose record lacks ,"lxdh":
+  int noClassAt = -1;        // 0-based student index whose details answer has an empty "xxBjxxId"
   bool keepAliveRedirect = false;  // head.jsp always redirects
-  int delayMs = 0;           // delay before each query-service answer
+  int delayMs = 0;           // delay before each in-school and province-wide query answer
   std::string logPath = {};  // when set, every raw request is appended to this file
 
   // List pages
   bool detailsLayout = false;  // the in-school query page in its second layout (pager l5-gen49/53/48)
   int gridRows = -1;           // rows of every grid; -1: all students (in-school), 23 records (audit)
   bool pagerStuck = false;     // the next-page button never advances: every page fetched is page 1
+  int pageStepMs = 0;          // a slow pager: new rows this long after the page's answer, the page box
+                               // as long after them
 
   // Province-wide query
   int outsidePeople = 9;       // people outside the school; person k is registered at k % 3 other schools
   bool printCaptcha = false;   // each new captcha code goes to stderr as "CAPTCHA <code>"
+  int sessionEndsAt = 0;       // at this captcha-picture or province-query request (counted together,
+                               // from 1) every session ends: that request and all later ones find none
+  bool pageWithoutToken = false;  // the province query page's script lacks the token marker
+
+  // Requests without a session (pages, services, the captcha picture) get 200 with the login
+  // page (its _j_username input) instead of a 302 to "/"
+  bool loginPageWhenLoggedOut = false;
 
   // Update server
   std::string updateVersion = {};  // the "ver" announced; empty: the built program's own (no update)

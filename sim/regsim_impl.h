@@ -47,6 +47,8 @@ struct RegSim::Impl {
   // The fault that the hostile options make of a JSON service's answer; false when none applies.
   bool hostileAnswer(Outcome& out) const;
   void addHostileHeaders(Outcome& out) const;
+  // The answer to a request without a session: a redirect to "/", or the login page.
+  Outcome noSession() const;
   void serve(Connection& connection);
   void acceptLoop();
   void record(const RawRequest& request);
@@ -74,6 +76,9 @@ struct RegSim::Impl {
   std::vector<RawRequest> requests;
   std::size_t loggedRequests = 0;
   std::atomic<int> queryRequests{0};
+  std::atomic<int> captchaAndProvinceRequests{0};
+  // Counts a captcha picture or province query; ends every session at option sessionEndsAt.
+  void countSessionRequest();
 };
 
 }  // namespace qm::sim

@@ -107,9 +107,11 @@ Outcome RegSim::Impl::handle(const RawRequest& r) {
     return (loggedIn && !options.keepAliveRedirect) ? html(keepAlivePage()) : redirect("/");
 
   if (!isSessionPage(r.path)) return html(notFoundPage(), 404);
-  if (!loggedIn) return redirect("/");
+  if (!loggedIn) return noSession();
   if (r.path == kProvincePagePath) {
-    const std::string script = queryPageScript(options.accountType, organCodeFor(), session.token);
+    const std::string script = options.pageWithoutToken
+                                   ? "var userType = " + std::to_string(options.accountType) + ";\n"
+                                   : queryPageScript(options.accountType, organCodeFor(), session.token);
     return html(provinceQueryPage(script, kCaptchaPath, kProvinceServicePath));
   }
   if (menuPages().count(r.path)) return html(menuPage(menuPages().at(r.path)));
@@ -135,6 +137,7 @@ Outcome RegSim::Impl::handleGridPage(const RawRequest& r, const Session& session
     page.title = department ? "学籍异动审核（主管部门）" : "学籍异动审核（学校）";
   }
   page.rows = sim::gridRowCount(school, page.kind, options.gridRows);
+  page.stepMs = options.pageStepMs;
   return html(gridPage(school, page));
 }
 

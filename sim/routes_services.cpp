@@ -34,6 +34,13 @@ bool RegSim::Impl::hostileAnswer(Outcome& out) const {
   return out.silent || out.endless;
 }
 
+Outcome RegSim::Impl::noSession() const {
+  Outcome out;
+  if (options.loginPageWhenLoggedOut) out.response.body = loginPage(false);
+  else out.response = redirectTo("/");
+  return out;
+}
+
 void RegSim::Impl::addHostileHeaders(Outcome& out) const {
   if (options.bareCrCookie) out.response.headers.push_back("Set-Cookie: qmcr=a\rb; Path=/");
 }
@@ -53,7 +60,7 @@ Outcome RegSim::Impl::handleQueryService(const RawRequest& r) {
   } else {
     Session session;
     if (!sessions.find(sessionIdsFrom(r.head), session)) {
-      out.response = redirectTo("/");
+      out = noSession();
     } else if (!tokenMatches(r, session)) {
       out = json(invalidTokenAnswer());
     } else {
@@ -66,12 +73,10 @@ Outcome RegSim::Impl::handleQueryService(const RawRequest& r) {
 }
 
 Outcome RegSim::Impl::handleCaptcha(const RawRequest& r) {
+  countSessionRequest();
   Session session;
   Outcome out;
-  if (!sessions.find(sessionIdsFrom(r.head), session)) {
-    out.response = redirectTo("/");
-    return out;
-  }
+  if (!sessions.find(sessionIdsFrom(r.head), session)) return noSession();
   const std::string code = sessions.newCaptcha(session.id);
   if (options.printCaptcha) {
     std::fprintf(stderr, "CAPTCHA %s\n", code.c_str());
@@ -87,12 +92,18 @@ Outcome RegSim::Impl::handleCaptcha(const RawRequest& r) {
   return out;
 }
 
+void RegSim::Impl::countSessionRequest() {
+  if (++captchaAndProvinceRequests == options.sessionEndsAt) sessions.endAll();
+}
+
 Outcome RegSim::Impl::handleProvinceService(const RawRequest& r) {
+  countSessionRequest();
+  if (options.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.delayMs));
   Outcome out;
   if (hostileAnswer(out)) return out;
   Session session;
   if (!sessions.find(sessionIdsFrom(r.head), session)) {
-    out.response = redirectTo("/");
+    out = noSession();
   } else {
     // Whatever the query, the code it was given is used up.
     const std::string expected = sessions.takeCaptcha(session.id);
@@ -110,12 +121,12 @@ Outcome RegSim::Impl::handleDetailService(const RawRequest& r) {
   if (hostileAnswer(out)) return out;
   Session session;
   if (!sessions.find(sessionIdsFrom(r.head), session)) {
-    out.response = redirectTo("/");
+    out = noSession();
   } else if (r.path == kClassServicePath) {
     out = json(classAnswer(school, detailKey(r.body, "XX_BJXX_ID@=")));
   } else {
     const std::string id = detailKey(r.body, "XS_JBXX_ID@=");
-    out = json(r.path == kFamilyServicePath ? familyAnswer(school, id) : studentDetailAnswer(school, id));
+    out = json(r.path == kFamilyServicePath ? familyAnswer(school, id) : studentDetailAnswer(school, id, options.noClassAt));
   }
   addHostileHeaders(out);
   return out;

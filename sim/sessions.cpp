@@ -43,6 +43,11 @@ void SessionStore::end(const std::string& id) {
   sessions_.erase(id);
 }
 
+void SessionStore::endAll() {
+  std::lock_guard lock(mutex_);
+  sessions_.clear();
+}
+
 std::string SessionStore::newCaptcha(const std::string& id) {
   std::lock_guard lock(mutex_);
   const auto it = sessions_.find(id);

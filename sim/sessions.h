@@ -23,6 +23,8 @@ class SessionStore {
   // The first candidate id that names a live session; false when none does.
   bool find(const std::vector<std::string>& ids, Session& out) const;
   void end(const std::string& id);
+  // Every session ends, as when the server drops them on a time-out.
+  void endAll();
   // A new 4-digit captcha code for the session, replacing the last; empty when there is no such session.
   std::string newCaptcha(const std::string& id);
   // The session's captcha code, which is then gone: each code answers one query.

@@ -13,6 +13,8 @@ namespace qm {
 class Prompts;
 class WebPage;
 
+inline constexpr const char* kBusyTabQuestion = "此网页正在抓取数据，离开将停止抓取。是否继续？";
+
 class WebTab : public QWidget {
   Q_OBJECT
  public:
@@ -23,7 +25,8 @@ class WebTab : public QWidget {
   WebPage* page() const { return page_; }
   WebDocument document() const;
 
-  // A scrape that took this tab holds it until it ends.
+  // A scrape that took this tab holds it until it ends; loading another
+  // page there (Enter in the address box, 刷新, F5) asks kBusyTabQuestion first.
   bool busy() const { return busy_; }
   void setBusy(bool on) { busy_ = on; }
 

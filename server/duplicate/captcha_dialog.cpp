@@ -19,6 +19,7 @@
 #include "common/ui/prompts.h"
 #include "net/async_request.h"
 #include "net/http_client.h"
+#include "server/duplicate/duplicate_answer.h"
 #include "server/duplicate/duplicate_texts.h"
 
 namespace qm {
@@ -105,15 +106,26 @@ QCoro::Task<> TForm13::FormActivate() {
   Prompts& prompts = prompts_;
   QString error;
   std::string bytes;
+  bool expired = false;
   QFuture<std::string> fetch = getAsync(*client, imageUrl_);
   try {
     bytes = co_await fetch;
+    expired = isLoginPage(bytes);
+  } catch (const HttpError& e) {
+    error = QString::fromUtf8(e.what());
+    expired = isLoginRedirect(e.status());
   } catch (const std::exception& e) {
     error = QString::fromUtf8(e.what());
   } catch (...) {
     error = QStringLiteral("unknown error");
   }
   if (!self) co_return;
+  if (expired) {
+    // The session has ended: no code can help, the run says so itself.
+    loginExpired_ = true;
+    done(QDialog::Rejected);
+    co_return;
+  }
   if (error.isEmpty()) {
     QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);

@@ -38,6 +38,8 @@ class TForm13 : public QDialog {
   QString code() const;
   bool cancelled() const { return cancelled_; }
   bool closed() const { return closed_; }
+  // The picture's answer was the login page: the dialog closed by itself.
+  bool loginExpired() const { return loginExpired_; }
   // The picture in Image1 at its own size: the placeholder until one arrives.
   const QImage& picture() const { return picture_; }
   bool pictureLoaded() const { return loaded_; }
@@ -68,6 +70,7 @@ class TForm13 : public QDialog {
   bool activated_ = false;
   bool cancelled_ = false;
   bool closed_ = false;
+  bool loginExpired_ = false;
 };
 
 // The built-in picture shown until the server's arrives.

@@ -76,4 +76,34 @@ DuplicateAnswer InterpretDuplicateAnswer(std::string_view answer) {
   return out;
 }
 
+bool isLoginPage(std::string_view body) {
+  constexpr std::string_view kField = "_j_username";
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (std::size_t at = body.find(kField); at != std::string_view::npos; at = body.find(kField, at + 1)) {
+    // Walk back over an opening quote, blanks, "=", blanks, to "name".
+    std::size_t i = at;
+    const bool quoted = i > 0 && (body[i - 1] == '"' || body[i - 1] == '\'');
+    if (quoted) --i;
+    while (i > 0 && (body[i - 1] == ' ' || body[i - 1] == '\t')) --i;
+    if (i == 0 || body[i - 1] != '=') continue;
+    --i;
+    while (i > 0 && (body[i - 1] == ' ' || body[i - 1] == '\t')) --i;
+    if (i < 4) continue;
+    const std::string_view name = body.substr(i - 4, 4);
+    if (lower(name[0]) != 'n' || lower(name[1]) != 'a' || lower(name[2]) != 'm' || lower(name[3]) != 'e') continue;
+    // "name" is the attribute itself, not the end of another ("username=").
+    if (i > 4) {
+      const char before = body[i - 5];
+      if (before != ' ' && before != '\t' && before != '\n' && before != '\r' && before != '"' && before != '\'')
+        continue;
+    }
+    // The value ends with the field: a closing quote, a blank or the tag's end.
+    const std::size_t end = at + kField.size();
+    if (end >= body.size()) continue;
+    const char after = body[end];
+    if (quoted ? after == body[at - 1] : (after == ' ' || after == '>' || after == '/' || after == '\t')) return true;
+  }
+  return false;
+}
+
 }  // namespace qm

@@ -37,4 +37,11 @@ std::vector<std::string> cutSchoolNames(std::string_view answer);
 
 DuplicateAnswer InterpretDuplicateAnswer(std::string_view answer);
 
+// A 2xx body that is the login page: it holds an input named _j_username
+// (name=_j_username, quoted or not, any letter case of "name"). A session
+// that has ended answers every request so, or with a redirect.
+bool isLoginPage(std::string_view body);
+// An answer status that means the session has ended: a redirect.
+inline bool isLoginRedirect(int status) { return status >= 300 && status <= 399; }
+
 }  // namespace qm

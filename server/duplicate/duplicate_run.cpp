@@ -70,13 +70,20 @@ void DuplicateRun::moveOn() {
   if (state_ == DuplicateRunState::Continue && position_ < count_) ++position_;
 }
 
+void DuplicateRun::sessionExpired() {
+  expired_ = true;
+  state_ = DuplicateRunState::Stop;
+}
+
 DuplicateEndMessage DuplicateRun::finish() {
-  if (state_ == DuplicateRunState::Stop) {
-    state_ = DuplicateRunState::Continue;
-    return {kNoteTitle, kStoppedMessage};
-  }
+  const DuplicateRunState was = state_;
   state_ = DuplicateRunState::Continue;
-  return {kFinishedTitle, kFinishedMessage};
+  if (expired_) {
+    expired_ = false;
+    return {kNoteTitle, sessionExpiredMessage(position_)};
+  }
+  if (was == DuplicateRunState::Stop) return {kNoteTitle, std::string(kStoppedMessage)};
+  return {kFinishedTitle, std::string(kFinishedMessage)};
 }
 
 }  // namespace qm

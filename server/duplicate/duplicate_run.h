@@ -5,7 +5,7 @@
 // whether the same record is asked again, and when the run ends.
 //
 //   DuplicateRun run(count, filters);
-//   while (run.goesOn()) {
+//   while (run.goesOn()) {   // (a login page as answer: run.sessionExpired(), the loop ends)
 //     auto start = run.startStudent(name of record run.recordNumber(), its ID);
 //     write start.line; show run.recordNumber() on the counter
 //     if (start.query) {
@@ -40,7 +40,7 @@ struct DuplicateStudentResult {
 
 struct DuplicateEndMessage {
   std::string_view title;
-  std::string_view text;
+  std::string text;
 };
 
 class DuplicateRun {
@@ -51,6 +51,11 @@ class DuplicateRun {
   // "停止" or the captcha dialog's "取消": the run ends after the record in
   // hand, whose answer is still interpreted. Never undone before finish().
   void requestStop() { state_ = DuplicateRunState::Stop; }
+  // An answer that is the login page (a redirect, or a page with the
+  // _j_username input): the session has ended, so the run stops at once and
+  // finish() says so. The record in hand counts as not checked.
+  void sessionExpired();
+  bool expired() const { return expired_; }
   // A record left and no stop requested.
   bool goesOn() const { return position_ < count_ && state_ != DuplicateRunState::Stop; }
 
@@ -76,7 +81,9 @@ class DuplicateRun {
   // record unless a stop was requested.
   void moveOn();
 
-  // The end-of-run message; the state is continue afterwards.
+  // The end-of-run message; the state is continue afterwards. After an
+  // ended session: "登录已失效，请重新登录学籍网后再查重。" CR "已查 N 人。",
+  // N the records before the one in hand.
   DuplicateEndMessage finish();
 
  private:
@@ -86,6 +93,7 @@ class DuplicateRun {
   int position_ = 0;
   DuplicateFilters filters_;
   DuplicateRunState state_ = DuplicateRunState::Continue;
+  bool expired_ = false;
   std::string name_, idNumber_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 // The duplicate-check window's own texts: captions, hints, messages.
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -34,6 +35,10 @@ inline constexpr std::string_view kNoteTitle = "请注意";
 inline constexpr std::string_view kStoppedMessage = "查重停止！";
 inline constexpr std::string_view kFinishedTitle = "恭喜";
 inline constexpr std::string_view kFinishedMessage = "比对结束！";
+// Titled kNoteTitle: the session ended during a run; N records were checked.
+inline std::string sessionExpiredMessage(int checked) {
+  return "登录已失效，请重新登录学籍网后再查重。\r已查 " + std::to_string(checked) + " 人。";
+}
 inline constexpr std::string_view kCaptchaRequiredMessage = "必须输入验证码才能继续！";  // titled kNoteTitle
 
 // The filter group and its check boxes.

@@ -16,6 +16,7 @@
 #include "net/http_client.h"
 #include "server/duplicate/captcha_dialog.h"
 #include "server/duplicate/duplicate_texts.h"
+#include "server/duplicate/stop_silence.h"
 #include "workbook/ui/workbook_panel.h"
 
 namespace qm {
@@ -27,7 +28,7 @@ QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_
 
 TForm12::TForm12(WindowHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window), host_(host), prompts_(host.prompts()),
-      IdHTTP4_(std::make_shared<HttpClient>("IdHTTP4")) {
+      IdHTTP4_(std::make_shared<HttpClient>("IdHTTP4")), stop_(std::make_shared<StopSilence>()) {
   setObjectName(QStringLiteral("TForm12"));
   setWindowTitle(q(kDuplicateWindowTitle));
   buildControls();
@@ -40,11 +41,14 @@ TForm12::TForm12(WindowHost& host, QWidget* parent)
 
 TForm12::~TForm12() {
   // A request still out ends soon after; the run finds the window gone.
-  *stop_ = true;
+  stop_->abandon();
 }
 
+void TForm12::setStopSilenceLimit(std::chrono::milliseconds limit) { stop_->setLimit(limit); }
+
 void TForm12::buildControls() {
-  WorkbookPanelTexts texts{q(kOpenWorkbookFilter), QString(), q(kSheetOpenFailedMessage), false};
+  WorkbookPanelTexts texts{q(kOpenWorkbookFilter), QString(), q(kSheetOpenFailedMessage), false,
+                           q(kOpenWorkbookExtension)};
   panel_ = new WorkbookPanel(prompts_, {"BitBtn2", "BitBtn4", "ComboBox2", "Label26", QString()}, texts, this);
   BitBtn2 = panel_->openButton();
   BitBtn4 = panel_->closeButton();

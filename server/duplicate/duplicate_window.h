@@ -7,7 +7,7 @@
 // values stay from one run to the next.
 #include <QWidget>
 #include <QCoro/QCoroTask>
-#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +27,7 @@ class QComboBox;
 namespace qm {
 
 class DuplicateRun;
+class StopSilence;
 class HttpClient;
 class Prompts;
 class TForm13;
@@ -49,6 +50,9 @@ class TForm12 : public QWidget {
   WorkbookPanel& panel() { return *panel_; }
   HttpClient& IdHTTP4() { return *IdHTTP4_; }
   bool running() const { return running_; }
+  // How long a server may stay silent after 停止 before its request is given
+  // up (60 s; tests shorten it).
+  void setStopSilenceLimit(std::chrono::milliseconds limit);
   // The log's lines as saved.
   const std::vector<std::string>& logLines() const { return logLines_; }
 
@@ -89,8 +93,8 @@ class TForm12 : public QWidget {
   WorkbookPanel* panel_ = nullptr;
   // Shared with a running request, which may end after the window.
   std::shared_ptr<HttpClient> IdHTTP4_;
-  // Read by the client's stop check on its worker thread.
-  std::shared_ptr<std::atomic<bool>> stop_ = std::make_shared<std::atomic<bool>>(false);
+  // 停止 and the server's silence since; read by the client's stop check on its worker thread.
+  std::shared_ptr<StopSilence> stop_;
   std::vector<std::string> logLines_;
   QString fileName_;           // Label26 keeps it after 关闭
   DuplicateRun* run_ = nullptr;  // the run in progress, for 停止

@@ -22,6 +22,8 @@
 #include "server/duplicate/duplicate_run.h"
 #include "server/duplicate/duplicate_texts.h"
 #include "server/duplicate/duplicate_window.h"
+#include "server/duplicate/duplicate_answer.h"
+#include "server/duplicate/stop_silence.h"
 #include "workbook/ui/workbook_panel.h"
 
 namespace qm {
@@ -46,26 +48,33 @@ QCoro::Task<> TForm12::Button1Click() {
   QPointer<TForm12> self(this);
   // The frame keeps the client and the stop flag: a request may end after the window.
   std::shared_ptr<HttpClient> client = IdHTTP4_;
-  std::shared_ptr<std::atomic<bool>> stop = stop_;
+  std::shared_ptr<StopSilence> stop = stop_;
   Prompts& prompts = prompts_;
   const std::string host = host_.state().serverHost;
   const std::string base = "http://" + host;
-  *stop = false;
-  client->setStopCheck([stop] { return stop->load(); });
+  stop->reset();
+  // 停止 lets the request in hand finish; only a silent server is given up.
+  client->setStopCheck([stop] { return stop->givesUp(); }, 0);
+  TransferCallbacks heard;
+  heard.begin = [stop](std::int64_t) { stop->heard(); };
+  heard.progress = [stop](std::int64_t) { stop->heard(); };
+  client->setTransferCallbacks(std::move(heard));
   // Nothing else may start meanwhile; 停止 waits for the page.
   apply(DuplicateSituation::RunInProgress);
   Button2->setEnabled(false);
 
   // Steps 1 and 2: the cookie line, the query page and its token.
   const std::string cookie = cookieLine(host_.cookieText());
-  std::string token;
+  std::optional<std::string> token;
   bool failed = false, stopped = false;
   try {
     client->clearExtraLines();
     client->addExtraLine(cookie);
     QFuture<std::string> pageRequest = getAsync(*client, base + std::string(kDuplicatePagePath));
     const std::string page = co_await pageRequest;
+    // No token (a login or error page): the queries could not go out.
     token = ReadDuplicatePageToken(page);
+    if (!token) failed = true;
   } catch (const HttpError& e) {
     failed = true;
     stopped = e.stopped();
@@ -92,8 +101,8 @@ QCoro::Task<> TForm12::Button1Click() {
   Button2->setEnabled(true);
   const int count = source.RecordCount();
   DuplicateRun run(count, readFilters());
-  if (*stop) run.requestStop();  // the window was closed while the page came
-  applyDuplicateHeaders(*client, duplicateRunHeaders(cookie, token, host));
+  if (stop->pressed()) run.requestStop();  // the window was closed while the page came
+  applyDuplicateHeaders(*client, cookie, *token, host);
   ProgressBar1->setRange(0, count > 0 ? count : 1);
   ProgressBar1->setValue(0);
   Label10->setText(QString::number(count));
@@ -120,22 +129,34 @@ QCoro::Task<> TForm12::Button1Click() {
       if (!self) co_return;
       captcha_ = nullptr;
       const std::string typed = dialog ? dialog->code().toStdString() : std::string();
-      if (!dialog || dialog->cancelled()) {
-        // 取消: the typed code still goes; the run ends after this student.
-        run.requestStop();
-        *stop = true;
-      }
+      const bool pictureExpired = dialog && dialog->loginExpired();
+      // 取消: only the run state; the typed code still goes and the run ends
+      // after this student.
+      if (!dialog || dialog->cancelled()) run.requestStop();
       if (dialog) dialog->deleteLater();
+      if (pictureExpired) {
+        run.sessionExpired();
+        break;
+      }
 
       std::string answer;
-      bool answered = true;
+      bool answered = true, expired = false;
       QFuture<std::string> query = postAsync(*client, queryUrl, run.queryBody(typed));
       try {
         answer = co_await query;
+        expired = isLoginPage(answer);
+      } catch (const HttpError& e) {
+        answered = false;  // no connection, an error status, too long, or a silent server after 停止
+        expired = isLoginRedirect(e.status());
       } catch (...) {
-        answered = false;  // no connection, an error status, too long, or cut by 停止
+        answered = false;
       }
       if (!self) co_return;
+      if (expired) {
+        // Not "未得到反馈结果" nor "恭喜": the rest would all look unregistered.
+        run.sessionExpired();
+        break;
+      }
       const DuplicateStudentResult result = answered ? run.answer(answer) : run.noAnswer();
       if (result.line) appendLine(*result.line);
     }
@@ -158,17 +179,21 @@ QCoro::Task<> TForm12::Button1Click() {
 void TForm12::Button2Click() {
   if (!running_) return;
   if (run_) run_->requestStop();
-  *stop_ = true;
+  stop_->press();
 }
 
 void TForm12::endRun() {
   IdHTTP4_->setStopCheck({});
+  IdHTTP4_->setTransferCallbacks({});
   running_ = false;
   run_ = nullptr;
   apply(DuplicateSituation::RunEnded);
   if (closeAfterRun_) {
+    // The window was closed during the run: the workbook goes, the log stays.
     closeAfterRun_ = false;
+    keepLogOnClose_ = true;
     panel_->closeWorkbook();
+    keepLogOnClose_ = false;
   }
   emit runEnded();
 }

@@ -3,11 +3,15 @@
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTimer>
 #include <QElapsedTimer>
+#include <QWebEngineNavigationRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <chrono>
 #include <stdexcept>
 
 #include "browser/web/web_tab.h"
 #include "common/app_state.h"
+#include "common/ui/prompts.h"
 #include "common/trim.h"
 #include "common/ui/window_host.h"
 #include "net/async_request.h"
@@ -33,10 +37,43 @@ PageScrapeRun::PageScrapeRun(WindowHost& host, WebTab* tab, ScrapeLayout layout,
     : QObject(parent), host_(host), tab_(tab), layout_(std::move(layout)), client_(std::move(client)),
       hooks_(std::move(hooks)) {
   if (tab_) tab_->setBusy(true);
+  watchTab();
 }
 
 PageScrapeRun::~PageScrapeRun() {
+  keepPageAwake(false);
   if (tab_) tab_->setBusy(false);
+}
+
+void PageScrapeRun::watchTab() {
+  if (!tab_ || !tab_->page()) return;
+  // Cross-document loads of the main frame only: the pager pages in place,
+  // and frames or in-page changes leave the list where it is.
+  connect(tab_->page(), &QWebEnginePage::navigationRequested, this, [this](QWebEngineNavigationRequest& request) {
+    if (request.isMainFrame()) leftPage_ = true;
+  });
+}
+
+void PageScrapeRun::keepPageAwake(bool on) {
+  // Chromium throttles the timers of a hidden page, which can slow its own
+  // paging past the wait's limit when the user is on another tab. The view
+  // marks its page hidden when the tab goes to the back; while the run lasts
+  // the page is told it is still shown.
+  if (!tab_ || !tab_->page() || on == awake_) return;
+  awake_ = on;
+  QWebEnginePage* page = tab_->page();
+  if (on) {
+    connect(page, &QWebEnginePage::visibleChanged, this, &PageScrapeRun::pageVisibilityChanged,
+            Qt::QueuedConnection);
+    page->setVisible(true);
+  } else {
+    disconnect(page, &QWebEnginePage::visibleChanged, this, &PageScrapeRun::pageVisibilityChanged);
+    if (tab_->view() && !tab_->view()->isVisible()) page->setVisible(false);
+  }
+}
+
+void PageScrapeRun::pageVisibilityChanged(bool visible) {
+  if (awake_ && !visible && tab_ && tab_->page()) tab_->page()->setVisible(true);
 }
 
 QCoro::Task<bool> PageScrapeRun::waitForPage(int page, bool& timedOut) {
@@ -48,14 +85,18 @@ QCoro::Task<bool> PageScrapeRun::waitForPage(int page, bool& timedOut) {
   if (!clicked) throw std::runtime_error("the page has no next-page button");
   QElapsedTimer clock;
   clock.start();
+  std::optional<ScrapePage::Progress> last;
   for (;;) {
-    const std::optional<std::string> box = co_await doc.value(layout_.pageInputId);
+    const std::optional<ScrapePage::Progress> now = co_await doc.progress(layout_);
     if (!self || lost()) co_return false;
-    const std::optional<int> shown = box ? wholeNumber(trimLowView(*box)) : std::nullopt;
+    const std::optional<int> shown = now && now->box ? wholeNumber(trimLowView(*now->box)) : std::nullopt;
     if (!shown) throw std::runtime_error("the page-number box holds no number");
     if (*shown >= page) co_return true;
     // "停止抓取" while we wait: the rows so far are saved.
     if (state.stopRequested) co_return true;
+    // A page at work (new rows, a new pager text) gets a full wait again.
+    if (last && (now->pagerText != last->pagerText || now->firstRow != last->firstRow)) clock.restart();
+    last = now;
     if (clock.elapsed() >= hooks_.nextPageTimeoutMs) {
       timedOut = true;
       co_return false;
@@ -80,7 +121,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
   const std::optional<std::string> pager = co_await doc.text(layout_.pagerTextId);
   if (!self) co_return result;
   if (lost()) {
-    result.end = End::TabClosed;
+    result.end = lostEnd();
     co_return result;
   }
   const std::optional<int> pages = pager ? pageCountFromPagerText(*pager) : std::nullopt;
@@ -98,6 +139,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
   }
 
   SpreadsheetExport out(*file);
+  std::optional<ScrapeSheet> sheet;
   auto fail = [&](End end) {
     state.stopRequested = false;
     out.quit();
@@ -105,28 +147,49 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     result.end = end;
     return result;
   };
+  // The run cannot go on, but what it read need not be lost: Yes saves the
+  // rows so far to the file chosen at the start.
+  auto keepWhatWasRead = [&](End end) {
+    state.stopRequested = false;
+    result.end = end;
+    const int records = sheet ? sheet->written() : 0;
+    if (records > 0 && host_.prompts().question(askSaveQuestion(records))) {
+      try {
+        out.save();
+        result.saved = true;
+      } catch (...) {
+        result.end = End::Failed;
+      }
+    }
+    out.quit();
+    if (client_) client_->disconnect();
+    return result;
+  };
   try {
-    if (lost()) co_return fail(End::TabClosed);
+    if (lost()) co_return fail(lostEnd());
     out.startWorkbook();
-    ScrapeSheet sheet(out, layout_, out.version());
+    sheet.emplace(out, layout_, out.version());
+    keepPageAwake(true);
     state.stopRequested = false;
     bool stopped = false;
     for (;;) {
-      const std::optional<PageTables> tables = co_await doc.tables(layout_, sheet.table());
+      const std::optional<PageTables> tables = co_await doc.tables(layout_, sheet->table());
       if (!self) co_return result;
-      if (lost()) co_return fail(End::TabClosed);
+      if (lost()) co_return keepWhatWasRead(lostEnd());
       if (!tables) throw std::runtime_error("the page gave no tables");
       if (!client_) {
-        sheet.writePage(*tables);
-        if (sheet.written() > 0) host_.setPanelText(1, statusText(sheet.written()));
+        sheet->writePage(*tables);
+        // Also after an empty list: the count of an earlier export must not stay.
+        host_.setPanelText(1, statusText(sheet->written()));
       } else {
         // Details: three queries after every student row, the stop flag
         // read after every row.
         std::size_t next = 0;
-        while (!sheet.pageDone()) {
+        while (!sheet->pageDone()) {
           if (next >= tables->size()) throw std::runtime_error("the page has too few tables");
           const std::optional<TableCells>& cells = (*tables)[next++];
-          if (sheet.visit(cells) == ScrapeSheet::Visit::Student) {
+          const ScrapeSheet::Visit visit = sheet->visit(cells);
+          if (visit == ScrapeSheet::Visit::Student) {
             const std::size_t idAt = static_cast<std::size_t>(layout_.idCell - layout_.firstReadCell());
             const std::size_t schoolAt = static_cast<std::size_t>(layout_.schoolCell - layout_.firstReadCell());
             if (idAt >= cells->size() || !(*cells)[idAt] || schoolAt >= cells->size() || !(*cells)[schoolAt])
@@ -139,35 +202,37 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
             QFuture<std::vector<std::string>> fetched = runOnWorker(*client, std::move(job));
             const std::vector<std::string> values = co_await fetched;
             if (!self) co_return result;
-            if (lost()) co_return fail(End::TabClosed);
-            sheet.writeExtra(values);
-            host_.setPanelText(1, statusText(sheet.written()));
+            // The row is complete before a lost tab is looked at: it is one of those kept.
+            sheet->writeExtra(values);
+            if (lost()) co_return keepWhatWasRead(lostEnd());
           }
-          sheet.finishTable();
+          if (visit != ScrapeSheet::Visit::EndOfPage) host_.setPanelText(1, statusText(sheet->written()));
+          sheet->finishTable();
           if (state.stopRequested) {
             stopped = true;
             break;
           }
         }
       }
-      out.rowsDone(sheet.row());
-      if (hooks_.pageWritten) hooks_.pageWritten(sheet.page());
+      out.rowsDone(sheet->row());
+      if (hooks_.pageWritten) hooks_.pageWritten(sheet->page());
       if (!self) co_return result;
-      if (lost()) co_return fail(End::TabClosed);
-      if (stopped || sheet.sheetFull()) break;
+      if (lost()) co_return keepWhatWasRead(lostEnd());
+      if (stopped || sheet->sheetFull()) break;
 
-      if (sheet.page() < *pages) {
+      if (sheet->page() < *pages) {
         bool timedOut = false;
-        const bool arrived = co_await waitForPage(sheet.page() + 1, timedOut);
+        const bool arrived = co_await waitForPage(sheet->page() + 1, timedOut);
         if (!self) co_return result;
-        if (lost()) co_return fail(End::TabClosed);
+        if (lost()) co_return keepWhatWasRead(lostEnd());
         if (!arrived) {
-          result.waitedPage = sheet.page() + 1;
-          co_return fail(timedOut ? End::TimedOut : End::Failed);
+          result.waitedPage = sheet->page() + 1;
+          if (timedOut) co_return keepWhatWasRead(End::TimedOut);
+          co_return fail(End::Failed);
         }
       }
-      sheet.nextPage();
-      if (sheet.page() > *pages || state.stopRequested) break;
+      sheet->nextPage();
+      if (sheet->page() > *pages || state.stopRequested) break;
     }
     state.stopRequested = false;
     out.save();
@@ -179,6 +244,10 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     co_return fail(End::Failed);
   }
   co_return result;
+}
+
+QString askSaveQuestion(int records) {
+  return QStringLiteral("已抓取 ") + QString::number(records) + QStringLiteral(" 条记录，是否保存？");
 }
 
 }  // namespace qm

@@ -1,8 +1,12 @@
 #pragma once
-// One run of a page scrape on the tab it took at its start: the page count,
-// the file choice, the table loop page by page, the next-page click and the
-// bounded wait, the stop flag, the details queries and the save. The run
-// shows no message itself; its controller words the ending.
+// One run of a page scrape on the document it took at its start: the page
+// count, the file choice, the table loop page by page, the next-page click
+// and the bounded wait, the stop flag, the details queries and the save. The
+// run holds its tab's document: a main-frame navigation it did not ask for
+// (a reload, a click, a session redirect) ends it, as a closed tab does. When
+// such an ending or a page that does not come leaves rows read, the run asks
+// whether to save them to the file chosen at the start. Its controller words
+// the ending.
 #include <QObject>
 #include <QPointer>
 #include <QCoro/QCoroTask>
@@ -21,8 +25,8 @@ class WindowHost;
 struct ScrapeHooks {
   // After a page's rows are in the sheet, before the next page is asked for.
   std::function<void(int page)> pageWritten;
-  // The wait for the next page ends the run when the page number has not
-  // advanced for this long.
+  // The wait for the next page ends the run when the page has shown no
+  // progress (page box, pager text, first row) for this long.
   int nextPageTimeoutMs = 30000;
   int pollIntervalMs = 5;
 };
@@ -35,10 +39,12 @@ struct ScrapeResult {
     Failed,       // from the file choice on: the layout's failure message
     TimedOut,     // the next page did not come
     TabClosed,    // the tab the run took was closed
+    LeftPage,     // the tab went to another document
     Abandoned,    // the window went away: nothing to say
   };
   End end = End::Abandoned;
-  int waitedPage = 0;  // the page that did not come (TimedOut)
+  int waitedPage = 0;   // the page that did not come (TimedOut)
+  bool saved = false;   // TimedOut, TabClosed, LeftPage: the rows so far were saved
 };
 
 class PageScrapeRun : public QObject {
@@ -57,7 +63,12 @@ class PageScrapeRun : public QObject {
 
  private:
   QCoro::Task<bool> waitForPage(int page, bool& timedOut);
-  bool lost() const { return tabClosed_ || !tab_; }
+  bool lost() const { return tabClosed_ || !tab_ || leftPage_; }
+  ScrapeResult::End lostEnd() const { return leftPage_ && !tabClosed_ && tab_ ? ScrapeResult::End::LeftPage
+                                                                               : ScrapeResult::End::TabClosed; }
+  void watchTab();
+  void keepPageAwake(bool on);
+  void pageVisibilityChanged(bool visible);
 
   WindowHost& host_;
   QPointer<WebTab> tab_;
@@ -65,6 +76,11 @@ class PageScrapeRun : public QObject {
   std::shared_ptr<HttpClient> client_;
   ScrapeHooks hooks_;
   bool tabClosed_ = false;
+  bool leftPage_ = false;
+  bool awake_ = false;
 };
+
+// "已抓取 N 条记录，是否保存？"
+QString askSaveQuestion(int records);
 
 }  // namespace qm

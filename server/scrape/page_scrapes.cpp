@@ -13,6 +13,8 @@ namespace qm {
 PageScrapes::PageScrapes(WindowHost& host)
     : QObject(host.window()), host_(host), IdHTTP3_(std::make_shared<HttpClient>("IdHTTP3", 3000)) {
   setObjectName(QStringLiteral("PageScrapes"));
+  // The 3,000 ms read time-out starts once connected; connecting has its own limit.
+  IdHTTP3_->setTimeLimits(kDetailsConnectTimeoutMs, 0);
   FlatButton7 = host.addButton(QStringLiteral("FlatButton7"), QStringLiteral("抓取在校生"), ButtonPlace::TopBar);
   FlatButton16 = host.addButton(QStringLiteral("FlatButton16"), QStringLiteral("抓取异动记录"), ButtonPlace::TopBar);
   FlatButton23 =
@@ -97,6 +99,9 @@ QCoro::Task<> PageScrapes::runScrape(ScrapeLayout layout, bool details) {
       break;
     case End::TabClosed:
       say(kScrapeTabClosedMessage, PromptIcon::Error);
+      break;
+    case End::LeftPage:
+      say(kScrapeLeftPageMessage, PromptIcon::Error);
       break;
     case End::Cancelled:
     case End::Abandoned:

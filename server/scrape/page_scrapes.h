@@ -18,6 +18,8 @@ namespace qm {
 class HttpClient;
 class WindowHost;
 
+inline constexpr long kDetailsConnectTimeoutMs = 20000;
+
 class PageScrapes : public QObject {
   Q_OBJECT
  public:

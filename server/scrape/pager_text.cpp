@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/text_encoding.h"
-#include "common/utf8.h"
+#include "common/gbk_cut.h"
 
 namespace qm {
 
@@ -29,20 +29,9 @@ std::optional<int> pageCountFromPagerText(std::string_view utf8) {
 }
 
 std::optional<int> userTypeFromHomePage(std::string_view html) {
-  constexpr std::string_view kMarker = "userType:";
-  const std::size_t found = html.find(kMarker);
-  // Characters, not bytes: the marker is ASCII, so the digit is found
-  // whatever encoding the text before it had.
-  std::size_t at = found == std::string_view::npos ? 0 : found + kMarker.size();
-  std::size_t skip = found == std::string_view::npos ? 9 : 1;
-  while (skip > 0 && at < html.size()) {
-    at += utf8::leadLength(static_cast<unsigned char>(html[at]));
-    --skip;
-  }
-  if (at >= html.size()) return std::nullopt;
-  const char c = html[at];
-  if (c < '0' || c > '9') return std::nullopt;
-  return c - '0';
+  // GBK bytes, as the audit button counts them; a home page without the
+  // marker is not the registration system's.
+  return accountTypeDigit(html, true);
 }
 
 }  // namespace qm

@@ -17,9 +17,9 @@ std::optional<int> pageCountFromPagerText(std::string_view utf8);
 // not fit 32 bits.
 std::optional<int> wholeNumber(std::string_view text);
 
-// The second character after the first "userType:" of the home page's
-// source (the 10th character of the text when the marker is absent), read as
-// a decimal digit; nothing when it is missing or not a digit.
+// The second byte after the first "userType:" of the home page's source,
+// counted in GBK bytes, as a decimal digit; nothing when the marker is
+// missing or that byte is missing or not a digit.
 std::optional<int> userTypeFromHomePage(std::string_view rootInnerHtml);
 
 }  // namespace qm

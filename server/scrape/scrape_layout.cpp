@@ -66,7 +66,7 @@ ScrapeLayout studentDetailsLayout() {
 
 std::string nextPageTimeoutMessage(int page, int seconds) {
   return "等待网页翻到第" + std::to_string(page) + "页已超过" + std::to_string(seconds) +
-         "秒，抓取已停止，没有保存文件。请检查网络或网页后再试。";
+         "秒，抓取已停止。请检查网络或网页后再试。";
 }
 
 }  // namespace qm

@@ -61,9 +61,11 @@ std::string auditStartFailedMessage();
 ScrapeLayout studentDetailsLayout();
 
 inline const char* const kScrapeDoneMessage = "导出成功！";
-// Our own endings, which the list pages' pager and tabs can force.
+// Our own endings, which the list pages' pager and tabs can force. Each
+// follows the question whether to keep the rows read so far.
 std::string nextPageTimeoutMessage(int page, int seconds);
-inline const char* const kScrapeTabClosedMessage =
-    "抓取所用的网页标签已被关闭，抓取已停止，没有保存文件。";
+inline const char* const kScrapeTabClosedMessage = "抓取所用的网页标签已被关闭，抓取已停止。";
+// The run's tab went to another document (a reload, a click, a session redirect).
+inline const char* const kScrapeLeftPageMessage = "网页已离开要抓取的列表，抓取已停止。";
 
 }  // namespace qm

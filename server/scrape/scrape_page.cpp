@@ -63,6 +63,21 @@ QCoro::Task<bool> ScrapePage::click(const std::string& id) const {
   co_return v.typeId() == QMetaType::Bool && v.toBool();
 }
 
+QCoro::Task<std::optional<ScrapePage::Progress>> ScrapePage::progress(const ScrapeLayout& layout) const {
+  const QString script =
+      callScript(QStringLiteral("progress"), {QString::fromStdString(layout.pageInputId),
+                                              QString::fromStdString(layout.pagerTextId), layout.firstDataTable()});
+  const QVariant v = co_await document_.run(script);
+  if (v.typeId() != QMetaType::QVariantList) co_return std::nullopt;
+  const QVariantList parts = v.toList();
+  if (parts.size() != 3) co_return std::nullopt;
+  Progress p;
+  p.box = textOf(parts[0]);
+  p.pagerText = parts[1].toString().toStdString();
+  p.firstRow = parts[2].toString().toStdString();
+  co_return p;
+}
+
 QCoro::Task<std::optional<PageTables>> ScrapePage::tables(const ScrapeLayout& layout, int from) const {
   const QString script = callScript(QStringLiteral("tables"),
                                     {from, layout.lastTable, layout.firstReadCell(), layout.lastCell, layout.firstCell});

@@ -21,6 +21,14 @@ class ScrapePage {
   QCoro::Task<std::optional<std::string>> value(const std::string& id) const;
   // False when there is no such element.
   QCoro::Task<bool> click(const std::string& id) const;
+  // One look at a page that is turning: the page box's value and the texts
+  // that change while it works. Nothing when the page is gone.
+  struct Progress {
+    std::optional<std::string> box;  // nothing without the box
+    std::string pagerText;
+    std::string firstRow;
+  };
+  QCoro::Task<std::optional<Progress>> progress(const ScrapeLayout& layout) const;
   // Tables from `from` to the layout's last one, each as the cells the layout
   // reads; the walk ends after the first end-of-rows table. Nothing when the
   // page is gone.

@@ -1,5 +1,8 @@
 #include "server/scrape/student_details.h"
 
+#include <algorithm>
+
+#include "common/text_encoding.h"
 #include "net/http_client.h"
 #include "server/protocol/text_routines.h"
 
@@ -68,8 +71,9 @@ std::string classQueryBody(std::string_view classId) {
 }
 
 std::string studentDetailReferer(std::string_view serverHost, std::string_view recordId, std::string_view school) {
+  // The page's texts go out in the system's code page, as every text of the export does.
   return "http://" + std::string(serverHost) + "/jsp/mems/xjgl/zhcx/zxxsxsjbxx_detail.jsp?xsJbxxId=" +
-         headerSafe(recordId) + "&xxmc=" + headerSafe(school);
+         headerSafe(utf8ToGbk(recordId)) + "&xxmc=" + headerSafe(utf8ToGbk(school));
 }
 
 void setStudentDetailHeaders(HttpClient& client, const std::string& cookieText) {
@@ -94,7 +98,9 @@ StudentDetailCuts cutStudentDetail(std::string_view answer) {
   cuts.residencePlace = cutKey(answer, R"("hkszdm":")", 12);
   const std::string type = cutKey(answer, R"("hkxzm":")", 1);
   if (answer.find(R"("hkxzm":")") != std::string_view::npos) cuts.residenceType = type == "1" ? "农业户口" : "非农业户口";
+  // An identifier never holds a quote: an empty value must not take the next key's text.
   cuts.classId = cutKey(answer, R"("xxBjxxId":")", 32);
+  cuts.classId.erase(std::min(cuts.classId.find('"'), cuts.classId.size()));
   return cuts;
 }
 
@@ -109,8 +115,12 @@ std::vector<std::string> fetchStudentDetails(HttpClient& client, const std::stri
   client.headers().referer = studentDetailReferer(serverHost, recordId, school);
   const StudentDetailCuts detail = cutStudentDetail(client.post(base + std::string(kStudentDetailPath), body));
   const std::string guardian = cutGuardianName(client.post(base + std::string(kFamilyPath), body));
-  client.headers().referer = base + std::string(kDetailsListPath);
-  const std::string className = cutClassName(client.post(base + std::string(kClassPath), classQueryBody(detail.classId)));
+  // A student in no class gets an empty cell, not a query for an empty id.
+  std::string className;
+  if (!detail.classId.empty()) {
+    client.headers().referer = base + std::string(kDetailsListPath);
+    className = cutClassName(client.post(base + std::string(kClassPath), classQueryBody(detail.classId)));
+  }
   return {detail.birthDate, detail.residencePlace, detail.residenceType, guardian, className};
 }
 

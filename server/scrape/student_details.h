@@ -18,7 +18,8 @@ inline constexpr std::string_view kDetailsListPath = "/jsp/mems/xjgl/zhcx/zxscx/
 // Bodies of queries 1 and 2 (by record identifier) and 3 (by class identifier).
 std::string studentQueryBody(std::string_view recordId);
 std::string classQueryBody(std::string_view classId);
-// Referer of queries 1 and 2: the student's detail page.
+// Referer of queries 1 and 2: the student's detail page, the identifier and
+// school name in GBK bytes (UTF-8 in, line breaks dropped).
 std::string studentDetailReferer(std::string_view serverHost, std::string_view recordId, std::string_view school);
 
 // Clears the client's extra lines and sets what the three queries carry:
@@ -30,7 +31,7 @@ struct StudentDetailCuts {
   std::string birthDate;      // "csrq": 8 characters
   std::string residencePlace; // "hkszdm": 12 characters
   std::string residenceType;  // "农业户口" for "hkxzm" 1, else "非农业户口"
-  std::string classId;        // "xxBjxxId": 32 characters
+  std::string classId;        // "xxBjxxId": 32 characters, cut at a quote; empty: no class query
 };
 StudentDetailCuts cutStudentDetail(std::string_view answer);
 // Query 2: the first family member's name, \u escapes decoded.
@@ -39,7 +40,8 @@ std::string cutGuardianName(std::string_view answer);
 std::string cutClassName(std::string_view answer);
 
 // Columns 10 to 14 of one student: the three queries in order on the client
-// (blocking; throws HttpError), each with its Referer.
+// (blocking; throws HttpError), each with its Referer; no class query for a
+// student without a class identifier (the class cell stays empty).
 std::vector<std::string> fetchStudentDetails(HttpClient& client, const std::string& serverHost,
                                              const std::string& recordId, const std::string& school);
 

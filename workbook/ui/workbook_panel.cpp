@@ -85,8 +85,10 @@ WorkbookPanel::~WorkbookPanel() = default;
 
 QCoro::Task<> WorkbookPanel::openClick() {
   if (busy_ || source_.isOpen()) co_return;
-  const QString chosen = prompts_.openFileName(texts_.filter);
+  QString chosen = prompts_.openFileName(texts_.filter);
   if (chosen.isEmpty()) co_return;
+  if (!texts_.defaultExtension.isEmpty() && !QFileInfo::exists(chosen.trimmed()))
+    chosen = withDefaultExtension(chosen.trimmed(), texts_.defaultExtension);
   const std::string path = trimLow(chosen.toStdString());
   QPointer<WorkbookPanel> self(this);
   const int generation = ++generation_;

@@ -44,6 +44,8 @@ struct WorkbookPanelTexts {
   QString sheetFailed;
   // After a failed open the Open button stays disabled until Close runs.
   bool openStaysDisabled = false;
+  // Added to a chosen name without an extension that does not exist as typed (".xls").
+  QString defaultExtension = {};
 };
 
 inline constexpr int kGridColumnWidth = 80;

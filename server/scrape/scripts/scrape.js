@@ -17,6 +17,15 @@
     return el && el.value !== undefined ? String(el.value) : null;
   },
   click: function (key) { var el = this.find(key); if (!el) return false; el.click(); return true; },
+  // While the next page is awaited: the page box's value (null without the
+  // box), and what shows the page at work: the pager text and the first row
+  // of table `first` ("" for either when missing).
+  progress: function (boxKey, textKey, first) {
+    var text = this.text(textKey);
+    var table = document.getElementsByTagName("table")[first];
+    var row = table && table.rows[0] ? table.rows[0].innerText : "";
+    return [this.value(boxKey), text === null ? "" : text, row];
+  },
   // One page's tables from `from` to `last`: each gives the texts of cells
   // readFrom..readTo of its first row (null for a cell the row lacks). The
   // walk ends after the first table whose cell endCell reads "第" or nothing

@@ -161,6 +161,7 @@ TEST_F(DuplicateRunTest, StopEndsTheRunAfterTheStudentInHand) {
 TEST_F(DuplicateRunTest, StopEndsARequestTheServerNeverAnswers) {
   startSim({.students = 12, .outsidePeople = 3, .neverAnswer = true});
   makeForm();
+  form_->setStopSilenceLimit(std::chrono::milliseconds(400));  // 60 s in use
   openFourStudents();
   setFilters(true, true, true, true);
   Entry first{Entry::Right};
@@ -297,6 +298,83 @@ TEST_F(DuplicateRunTest, SavingTheLogTwiceLeavesTheSecondContent) {
   form_->Button5->click();
   QStringDecoder gb2("GB18030");
   EXPECT_EQ(QString(gb2.decode(saved())), log().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+// A server slower than the old 2 s grace: 停止 and 取消 let the request in
+// hand finish (the 60 s silence limit is far off), and its answer is logged.
+TEST_F(DuplicateRunTest, StopAndCancelLetASlowAnswerFinishAndLogIt) {
+  startSim({.students = 12, .delayMs = 2600, .outsidePeople = 3});
+  makeForm();
+  openWorkbook({{"学生", {{"姓名", "身份证件号"},
+                          {student(2).xm, student(2).sfzjh},
+                          {student(0).xm, student(0).sfzjh}}}});
+  struct Case {
+    const char* what;
+    Entry entry;
+  } cases[] = {
+      {"停止 just after the code went", [] { Entry e{Entry::Right}; e.stopAfterMs = 50; return e; }()},
+      {"取消 with the right code typed", Entry{Entry::Right, true}},
+  };
+  for (const auto& c : cases) {
+    entries = {c.entry};
+    ASSERT_TRUE(run()) << c.what;
+    EXPECT_EQ(log(), QStringList{found(1, student(2))}) << c.what;
+    EXPECT_EQ(lastPrompt().text, QStringLiteral("查重停止！")) << c.what;
+    EXPECT_EQ(lastPrompt().title, QStringLiteral("请注意")) << c.what;
+  }
+}
+
+TEST_F(DuplicateRunTest, AnEndedSessionStopsTheRunInsteadOfLookingClean) {
+  // Captcha pictures and queries alternate: picture 1, query 1, picture 2,
+  // query 2, then (record 3 is blank) picture 3 and query 3 for record 4.
+  struct Case {
+    int endsAt;      // the request that finds no session
+    bool loginPage;  // the server answers with its login page instead of a redirect
+    std::size_t dialogsScripted, queries;
+  } cases[] = {
+      {6, false, 3, 3}, {6, true, 3, 3},  // record 4's query
+      {5, false, 2, 2}, {5, true, 2, 2},  // record 4's picture: its dialog closes by itself
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.endsAt << " " << c.loginPage);
+    startSim({.students = 12, .outsidePeople = 3, .sessionEndsAt = c.endsAt, .loginPageWhenLoggedOut = c.loginPage});
+    makeForm();
+    openFourStudents();
+    seen.clear();
+    // The default filter: an ended session must not end as "比对结束！" with a clean-looking log.
+    setFilters(true, false, false, false);
+    entries = {{Entry::Right}, {Entry::Right}, {Entry::Right}};
+    ASSERT_TRUE(run());
+    EXPECT_EQ(log(), QStringList{found(1, student(2))});
+    EXPECT_EQ(lastPrompt().text, QStringLiteral("登录已失效，请重新登录学籍网后再查重。\r已查 3 人。"));
+    EXPECT_EQ(lastPrompt().title, QStringLiteral("请注意"));
+    EXPECT_EQ(seen.size(), c.dialogsScripted);
+    EXPECT_EQ(requestsTo(sim::RegSim::kProvinceServicePath).size(), c.queries);
+    EXPECT_EQ(form_->Label9->text(), QStringLiteral("4"));
+    EXPECT_TRUE(form_->Button1->isEnabled());
+    // No error box on the way: the one message is the ended session's.
+    for (const auto& p : host_.scripted.log) EXPECT_NE(p.icon, PromptIcon::Error) << p.text.toStdString();
+
+    // The next run finds no session at its start.
+    entries.clear();
+    ASSERT_TRUE(run());
+    EXPECT_EQ(lastPrompt().text, QStringLiteral("您还没有登录学籍网吧？"));
+    form_.reset();
+    host_.scripted.log.clear();
+  }
+}
+
+TEST_F(DuplicateRunTest, APageWithoutTheTokenIsAFailedStart) {
+  startSim({.students = 12, .outsidePeople = 3, .pageWithoutToken = true});
+  makeForm();
+  openFourStudents();
+  ASSERT_TRUE(run());
+  EXPECT_EQ(host_.scripted.lastMessage(), QStringLiteral("您还没有登录学籍网吧？"));
+  EXPECT_EQ(lastPrompt().title, kAppTitle);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_TRUE(requestsTo(sim::RegSim::kProvinceServicePath).empty());
+  EXPECT_TRUE(requestsTo(sim::RegSim::kCaptchaPath).empty());
+  EXPECT_TRUE(form_->Button1->isEnabled());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "browser/web/cookie_mirror.h"
+#include "common/text_encoding.h"
 #include "server/scrape/scrape_layout.h"
 #include "sim/grid_data.h"
 #include "tests/e2e/server/scrape/scrape_e2e_support.h"
@@ -74,7 +75,7 @@ TEST_F(DetailsScrapeTest, ThreeStudentsNinePosts) {
     SCOPED_TRACE(i);
     const sim::Student& s = sim_->students()[i];
     const std::string detailReferer = "http://" + host + "/jsp/mems/xjgl/zhcx/zxxsxsjbxx_detail.jsp?xsJbxxId=" +
-                                      s.xsJbxxId + "&xxmc=" + school.xxmc;
+                                      s.xsJbxxId + "&xxmc=" + utf8ToGbk(school.xxmc);  // GBK bytes
     const std::string listReferer = "http://" + host + "/jsp/mems/xjgl/zhcx/zxscx/zxscx_list.jsp";
     const struct {
       const char* path;
@@ -111,6 +112,23 @@ TEST_F(DetailsScrapeTest, ThreeStudentsNinePosts) {
   EXPECT_EQ(file.text.at({2, 12}), "农业户口");
   EXPECT_EQ(file.text.at({3, 12}), "非农业户口");
   EXPECT_EQ(test::readWithXlrd(path("more.xls")).text, file.text);
+}
+
+TEST_F(DetailsScrapeTest, AStudentInNoClassGetsAnEmptyClassCellAndNoClassQuery) {
+  openDetails({.students = 3, .noClassAt = 1});
+  prompts_.fileNames = {QString::fromStdString(path("noclass.xls"))};
+  sim_->clearRequests();
+  ASSERT_TRUE(runScrape("FlatButton23"));
+  ASSERT_EQ(prompts_.messages(), QStringList{kDone});
+  const auto sent = posts(*sim_);
+  ASSERT_EQ(sent.size(), 8u);
+  for (const auto& r : sent) EXPECT_EQ(r.body.find(R"("XX_BJXX_ID@=":"")"), std::string::npos) << r.body;
+  const test::ReadBack file = test::readWithFreexl(path("noclass.xls"));
+  EXPECT_EQ(file.text.at({2, 14}), sim_->students()[0].bjmc);
+  const auto noClass = file.text.find({3, 14});  // student 1: in no class
+  EXPECT_EQ(noClass == file.text.end() ? std::string() : noClass->second, "");
+  EXPECT_EQ(file.text.at({3, 13}), sim_->studentDetails(1).guardianName);
+  EXPECT_EQ(file.text.at({4, 14}), sim_->students()[2].bjmc);
 }
 
 TEST_F(DetailsScrapeTest, StopEndsAfterTheStudentInHand) {

@@ -12,8 +12,20 @@
 namespace qm::e2e {
 namespace {
 
-const QString kTimedOutAtPage2 = QString::fromStdString(nextPageTimeoutMessage(2, 2));
-const QString kTabClosed = QString::fromStdString(kScrapeTabClosedMessage);
+const QString kTimedOutAtPage2 = QStringLiteral("等待网页翻到第2页已超过2秒，抓取已停止。请检查网络或网页后再试。");
+const QString kTabClosed = QStringLiteral("抓取所用的网页标签已被关闭，抓取已停止。");
+const QString kLeftPage = QStringLiteral("网页已离开要抓取的列表，抓取已停止。");
+const QString kBusyTab = QStringLiteral("此网页正在抓取数据，离开将停止抓取。是否继续？");
+
+QString keepQuestion(int records) { return QStringLiteral("已抓取 %1 条记录，是否保存？").arg(records); }
+
+// The questions asked so far, in order.
+QStringList questions(const ScriptedPrompts& prompts) {
+  QStringList out;
+  for (const auto& p : prompts.log)
+    if (p.kind == RecordedPrompt::Question) out << p.text;
+  return out;
+}
 
 // Row 1 the header cells, then `count` grid rows, cells first..last of each.
 void expectGrid(const test::ReadBack& file, const sim::SchoolData& school, sim::GridKind kind, int first, int last,
@@ -33,8 +45,8 @@ void expectGrid(const test::ReadBack& file, const sim::SchoolData& school, sim::
 
 class ListScrapeTest : public ScrapeWindowTest {
  public:
-  void openInSchool(int rows, bool stuck = false) {
-    startSim({.students = std::max(rows, 1), .gridRows = rows, .pagerStuck = stuck});
+  void openInSchool(int rows, bool stuck = false, int pageStepMs = 0) {
+    startSim({.students = std::max(rows, 1), .gridRows = rows, .pagerStuck = stuck, .pageStepMs = pageStepMs});
     makeForm();
     logIn();
     openListPage("FlatButton4", "l5-gen55");
@@ -45,10 +57,11 @@ TEST_F(ListScrapeTest, PagesOfTheInSchoolList) {
   const struct {
     int rows;
     int pagesAsked;  // next-page requests the run makes
-  } cases[] = {{7, 0}, {20, 0}, {45, 2}};
+  } cases[] = {{0, 0}, {7, 0}, {20, 0}, {45, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rows);
     openInSchool(c.rows);
+    form_->setPanelText(1, QStringLiteral("已导出记录条数：99"));  // an earlier export's count
     ASSERT_EQ(button("FlatButton7")->text(), QStringLiteral("抓取在校生"));
     const std::string name = "zxs" + std::to_string(c.rows);
     prompts_.fileNames = {QString::fromStdString(path(name.c_str()))};  // no extension typed
@@ -88,24 +101,84 @@ TEST_F(ListScrapeTest, StopDuringPageTwoOfFiveSavesTwoPages) {
   EXPECT_EQ(form_->panelText(1), QStringLiteral("已导出记录条数：40"));
 }
 
-TEST_F(ListScrapeTest, PagerThatNeverAdvancesEndsTheRunAndKeepsTheOldFile) {
-  openInSchool(45, true);
-  scrapes().hooks.nextPageTimeoutMs = 1500;
-  const std::string target = path("old.xls");
-  writeOld(target);
-  prompts_.fileNames = {QString::fromStdString(target)};
-  prompts_.answers = {true};  // overwrite
-  QElapsedTimer clock;
-  clock.start();
+TEST_F(ListScrapeTest, PagerThatNeverAdvancesEndsTheRunAndOffersThePagesRead) {
+  for (const bool keep : {false, true}) {
+    SCOPED_TRACE(keep);
+    openInSchool(45, true);
+    scrapes().hooks.nextPageTimeoutMs = 1500;
+    const std::string target = path("old.xls");
+    writeOld(target);
+    prompts_.fileNames = {QString::fromStdString(target)};
+    prompts_.answers = {true, keep};  // overwrite, then keep what was read
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(runScrape("FlatButton7"));
+    EXPECT_GE(clock.elapsed(), 1500);
+    ASSERT_EQ(questions(prompts_).size(), 2);
+    EXPECT_EQ(questions(prompts_)[1], keepQuestion(20));
+    ASSERT_EQ(prompts_.messages(), QStringList{kTimedOutAtPage2});
+    EXPECT_EQ(prompts_.log.back().icon, PromptIcon::Error);
+    EXPECT_FALSE(state_.stopRequested);
+    if (keep)
+      expectGrid(test::readWithFreexl(target), sim_->school(), sim::GridKind::InSchool, 3, 15, 20);
+    else
+      EXPECT_EQ(contents(target), QByteArray("old export"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_TRUE(button("FlatButton7")->isEnabled());
+    EXPECT_FALSE(form_->tab(1)->busy());
+    prompts_.log.clear();
+    TearDown();
+  }
+}
+
+// The pager shows new rows well before its page box: each change restarts the wait.
+TEST_F(ListScrapeTest, APageAtWorkGetsAFullWaitAgainAndABackTabStaysAwake) {
+  openInSchool(45, false, 2000);
+  scrapes().hooks.nextPageTimeoutMs = 3000;  // less than the 4 s from click to page box
+  WebTab* taken = form_->tab(1);
+  bool awake = false;
+  scrapes().hooks.pageWritten = [&](int page) {
+    if (page == 1) form_->FlatButton1Click();  // the user goes to another tab
+    if (page == 2) awake = taken->page()->isVisible();
+  };
+  prompts_.fileNames = {QString::fromStdString(path("slow.xls"))};
   ASSERT_TRUE(runScrape("FlatButton7"));
-  EXPECT_GE(clock.elapsed(), 1500);
-  ASSERT_EQ(prompts_.messages(), QStringList{kTimedOutAtPage2});
+  ASSERT_EQ(prompts_.messages(), QStringList{kDone});
+  EXPECT_TRUE(questions(prompts_).isEmpty());
+  expectGrid(test::readWithFreexl(path("slow.xls")), sim_->school(), sim::GridKind::InSchool, 3, 15, 45);
+  // Behind the other tab, the run's page was kept shown; after the run it is hidden as its tab is.
+  EXPECT_EQ(form_->ActiveTabIndex(), 2);
+  EXPECT_TRUE(awake);
+  EXPECT_FALSE(taken->page()->isVisible());
+}
+
+// In-page changes and frames leave the list where it is; a reload leaves it.
+// Enter in the address box and 刷新 on the busy tab ask first.
+TEST_F(ListScrapeTest, LeavingTheListEndsTheRunAndOffersTheRowsRead) {
+  openInSchool(45, false, 1500);  // page 3 comes long after any reload
+  WebTab* taken = form_->tab(1);
+  scrapes().hooks.pageWritten = [&](int page) {
+    if (page == 1) {
+      taken->page()->runJavaScript(QStringLiteral(
+          "location.hash = 'x'; history.pushState({}, '', '#y');"
+          "var f = document.createElement('iframe'); f.src = '/sim/title?t=frame'; document.body.appendChild(f);"));
+      prompts_.answers = {false, false};
+      form_->FlatButton2Click();           // 刷新: No
+      form_->FlatComboBox1KeyPress(13);    // Enter in the address box (loads the last tab): No
+    } else if (page == 2) {
+      prompts_.answers = {true, true};
+      form_->Refresh();                    // F5: Yes, then keep the rows
+    }
+  };
+  prompts_.fileNames = {QString::fromStdString(path("left.xls"))};
+  ASSERT_TRUE(runScrape("FlatButton7"));
+  EXPECT_EQ(questions(prompts_), (QStringList{kBusyTab, kBusyTab, kBusyTab, keepQuestion(40)}));
+  ASSERT_EQ(prompts_.messages(), QStringList{kLeftPage});
   EXPECT_EQ(prompts_.log.back().icon, PromptIcon::Error);
-  EXPECT_FALSE(state_.stopRequested);
-  EXPECT_EQ(contents(target), QByteArray("old export"));
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  expectGrid(test::readWithFreexl(path("left.xls")), sim_->school(), sim::GridKind::InSchool, 3, 15, 40);
+  EXPECT_EQ(gridRequests(3), 1);  // asked for, but the page had gone
+  EXPECT_FALSE(taken->busy());
   EXPECT_TRUE(button("FlatButton7")->isEnabled());
-  EXPECT_FALSE(form_->tab(1)->busy());
 }
 
 TEST_F(ListScrapeTest, StopWhileWaitingForThePageSavesTheRowsSoFar) {
@@ -138,13 +211,14 @@ TEST_F(ListScrapeTest, TheRunKeepsItsTabAndEndsWhenItCloses) {
     }
   };
   prompts_.fileNames = {QString::fromStdString(target)};
-  prompts_.answers = {true};
+  prompts_.answers = {true, true};  // overwrite; keep the three pages read
   ASSERT_TRUE(runScrape("FlatButton7"));
+  EXPECT_EQ(questions(prompts_).last(), keepQuestion(60));
   ASSERT_EQ(prompts_.messages(), QStringList{kTabClosed});
   EXPECT_EQ(prompts_.log.back().icon, PromptIcon::Error);
   EXPECT_EQ(gridRequests(3), 1);  // pages 2 and 3 came in the run's tab
   EXPECT_FALSE(state_.stopRequested);
-  EXPECT_EQ(contents(target), QByteArray("old export"));
+  expectGrid(test::readWithFreexl(target), sim_->school(), sim::GridKind::InSchool, 3, 15, 60);
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 

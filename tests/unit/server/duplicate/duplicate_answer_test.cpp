@@ -75,5 +75,32 @@ TEST(DuplicateAnswer, SchoolListStopsAtARowWithoutBirthDate) {
   EXPECT_EQ(cutSchoolNames(b), (std::vector<std::string>{"C"}));
 }
 
+TEST(DuplicateAnswer, LoginPageIsTheInputNamedJUsername) {
+  struct Case {
+    const char* body;
+    bool login;
+  } cases[] = {
+      {R"(<p>用户名：<input name="_j_username" type="text"></p>)", true},
+      {R"(<INPUT type=text NAME='_j_username'>)", true},
+      {R"(<input name = "_j_username">)", true},
+      {"<input name=_j_username>", true},
+      {"<input\nname=_j_username type=text>", true},
+      // Not an input of that name: an answer that only mentions it, a longer
+      // name, another attribute, a value cut at the end.
+      {R"({"total":0,"javaClass":"DataSet","msg":"_j_username"})", false},
+      {R"(<input name="_j_username2">)", false},
+      {R"(<input id="_j_username">)", false},
+      {R"(<input username="_j_username">)", false},
+      {R"(<input name="_j_username)", false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(isLoginPage(c.body), c.login) << c.body;
+}
+
+TEST(DuplicateAnswer, EveryRedirectMeansTheSessionEnded) {
+  for (int status : {300, 301, 302, 303, 307, 308, 399}) EXPECT_TRUE(isLoginRedirect(status)) << status;
+  for (int status : {0, 200, 204, 299, 400, 404, 500}) EXPECT_FALSE(isLoginRedirect(status)) << status;
+}
+
 }  // namespace
 }  // namespace qm

@@ -10,67 +10,43 @@ namespace {
 
 const std::string kToken = "0a1b2c3d-0000-4111-8222-333344445555";
 
-TEST(DuplicateHeaders, QueryLinesInSendingOrder) {
-  const DuplicateHeaders h = duplicateRunHeaders(cookieLine("JSESSIONID=ABC; lang=zh"), kToken, "10.1.2.3:8080");
-  const std::vector<std::string> expected = {
-      "Connection: zh-CN,zh",
-      "Content-Type: application/json",
-      "Content-Length: 321",
-      "Cookie:JSESSIONID=ABC; lang=zh",
-      "X-Requested-With: XMLHttpRequest",
-      "ccrf-token:" + kToken,
-      "Host: 10.1.2.3:8080",
-      "Accept: */*",
-      "Accept-Encoding: gzip, deflate",
-      "Accept-Language: zh-cn",
-      "Referer: http://10.1.2.3:8080/jsp/mems/xjgl/zhcx/qsxscx/qsxscx_list.jsp?",
-      "User-Agent: Mozilla/5.0 (Windows NT 5.1) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/30.0.1599.69 "
-      "Safari/537.36 TheWorld 6",
-  };
-  EXPECT_EQ(orderedHeaderLines(h, "10.1.2.3:8080", 321), expected);
-}
-
-TEST(DuplicateHeaders, CaptchaRequestCarriesTheRunHeadersWithoutLength) {
-  const DuplicateHeaders h = duplicateRunHeaders(cookieLine(""), kToken, "xj.example");
-  const auto lines = orderedHeaderLines(h, "xj.example", std::nullopt);
-  ASSERT_EQ(lines.size(), 11u);
-  EXPECT_EQ(lines[1], "Content-Type: application/json");
-  EXPECT_EQ(lines[2], "Cookie:");  // an empty cookie text still sends the bare line
-  EXPECT_EQ(lines[5], "Host: xj.example");
-}
-
-TEST(DuplicateHeaders, NextRunPageRequestKeepsValuesWithOnlyTheCookieLine) {
-  DuplicateHeaders h = duplicateRunHeaders(cookieLine("a=1"), kToken, "h");
-  h.extraLines = {cookieLine("a=2")};
-  const auto lines = orderedHeaderLines(h, "h", std::nullopt);
-  const std::vector<std::string> expected = {
-      "Connection: zh-CN,zh", "Content-Type: application/json", "Cookie:a=2", "Host: h", "Accept: */*",
-      "Accept-Encoding: gzip, deflate", "Accept-Language: zh-cn",
-      "Referer: http://h/jsp/mems/xjgl/zhcx/qsxscx/qsxscx_list.jsp?",
-      "User-Agent: Mozilla/5.0 (Windows NT 5.1) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/30.0.1599.69 "
-      "Safari/537.36 TheWorld 6"};
-  EXPECT_EQ(lines, expected);
-}
-
-TEST(DuplicateHeaders, CacheControlGoesBeforeTheExtraLinesWhenSet) {
-  DuplicateHeaders h;
-  h.cacheControl = "no-cache";
-  h.accept = "*/*";
-  h.extraLines = {"Cookie:x"};
-  EXPECT_EQ(orderedHeaderLines(h, "", 5),
-            (std::vector<std::string>{"Content-Length: 5", "Cache-control: no-cache", "Cookie:x", "Accept: */*"}));
-}
-
-TEST(DuplicatePageToken, DecodesTheEscapedRunAfterTheMarker) {
+std::string hexEscaped(std::string_view text) {
   std::string escaped;
-  for (char c : kToken) {
+  for (char c : text) {
     static const char hex[] = "0123456789abcdef";
     escaped += "\\x";
     escaped += hex[static_cast<unsigned char>(c) >> 4];
     escaped += hex[c & 0xF];
   }
-  const std::string page = "<script>var cfg={'a':'b',\\x74\\x6f\\x6b\\x65\\x6e\\x27\\x3a\\x27" + escaped + "'};</script>";
+  return escaped;
+}
+
+TEST(DuplicateHeaders, CookieLineHasNoBlankAfterTheColon) {
+  EXPECT_EQ(cookieLine("JSESSIONID=ABC; lang=zh"), "Cookie:JSESSIONID=ABC; lang=zh");
+  EXPECT_EQ(cookieLine(""), "Cookie:");
+}
+
+TEST(DuplicatePageToken, DecodesTheEscapedRunAfterTheMarker) {
+  const std::string marker = R"(\x74\x6f\x6b\x65\x6e\x27\x3a\x27)";
+  const std::string page = "<script>var cfg={'a':'b'," + marker + hexEscaped(kToken) + "'};</script>";
   EXPECT_EQ(ReadDuplicatePageToken(page), kToken);
+}
+
+TEST(DuplicatePageToken, NoMarkerOrAnUnsendableTokenIsNoToken) {
+  const std::string marker = R"(\x74\x6f\x6b\x65\x6e\x27\x3a\x27)";
+  // The login page a lost session gets, a page whose cut would hold NUL and LF
+  // bytes, a marker at the very end, and a token with a line break in it.
+  const std::string lost = "<html><body><input name=\"_j_username\" type=\"text\"></body></html>";
+  std::string padded(200, 'x');
+  padded.replace(40, 4, "\\x00");
+  padded.replace(60, 4, "\\x0a");
+  const std::string cases[] = {
+      lost,
+      padded,
+      "var ccrf = \"" + marker,
+      "var ccrf = \"" + marker + hexEscaped("0a1b2c3d-0000-4111-8222-3333\n4445555") + "\"",
+  };
+  for (const std::string& page : cases) EXPECT_EQ(ReadDuplicatePageToken(page), std::nullopt) << page;
 }
 
 const std::string kHead = R"({"params":{"javaClass":"org.loushang.next.data.ParameterSet","map":{"xm":")";

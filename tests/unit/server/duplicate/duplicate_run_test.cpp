@@ -201,5 +201,33 @@ TEST(DuplicateRun, EmptySheetEndsAtOnce) {
   EXPECT_EQ(d.end.title, "恭喜");
 }
 
+TEST(DuplicateRun, AnEndedSessionStopsTheRunAndSaysHowManyWereChecked) {
+  // Records 1 and 2 answered, record 3 got the login page: two checked.
+  DuplicateRun r(5, allOn());
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(r.startStudent("甲", "1").query);
+    r.answer(kNotFound);
+    r.moveOn();
+  }
+  ASSERT_TRUE(r.startStudent("乙", "2").query);
+  r.sessionExpired();
+  r.moveOn();
+  EXPECT_FALSE(r.goesOn());
+  EXPECT_EQ(r.recordNumber(), 3);
+  const DuplicateEndMessage end = r.finish();
+  EXPECT_EQ(end.title, "请注意");
+  EXPECT_EQ(end.text, "登录已失效，请重新登录学籍网后再查重。\r已查 2 人。");
+  EXPECT_EQ(r.state(), DuplicateRunState::Continue);
+  EXPECT_FALSE(r.expired());
+}
+
+TEST(DuplicateRun, AnEndedSessionAtTheFirstRecordCheckedNobody) {
+  DuplicateRun r(3, {});
+  ASSERT_TRUE(r.startStudent("甲", "1").query);
+  r.requestStop();  // 取消 before the login page came back: the session still speaks
+  r.sessionExpired();
+  EXPECT_EQ(r.finish().text, "登录已失效，请重新登录学籍网后再查重。\r已查 0 人。");
+}
+
 }  // namespace
 }  // namespace qm

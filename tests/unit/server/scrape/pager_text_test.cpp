@@ -52,18 +52,21 @@ TEST(WholeNumber, SignAndDigitsOnly) {
   }
 }
 
-TEST(UserType, SecondCharacterAfterTheMarker) {
+TEST(UserType, SecondGbkByteAfterTheMarker) {
   const struct {
     const char* html;
     std::optional<int> type;
   } cases[] = {
       {"<script>var o = {userType: 1, x: 2};</script>", 1},
       {"<script>var o = {userType:'2'};</script>", 2},
+      {"<title>学籍首页</title><script>userType:'2'</script>", 2},  // bytes before the marker do not move it
       {"userType:33", 3},
-      {"userType:3x", std::nullopt},       // the character after the digit
+      {"userType:3x", std::nullopt},  // the character after the digit
       {"userType:", std::nullopt},
-      {"userType:中4", 4},                 // counted in characters
-      {"<head>abc5def userType", 5},      // no marker: the text's 10th character
+      {"userType:中4", std::nullopt},  // 中 is two bytes: the read lands on its second
+      {"userType: 4", 4},
+      // No marker: not the home page, whatever its 10th byte holds.
+      {"<head>abc5def userType", std::nullopt},
       {"", std::nullopt},
   };
   for (const auto& c : cases) {

@@ -23,8 +23,10 @@ TEST(StudentDetailRequests, BodiesAsTheServerTakesThem) {
 }
 
 TEST(StudentDetailRequests, RefererCarriesIdAndSchoolWithoutLineEnds) {
+  // The school name in GBK bytes: 第一中学 is B5DA D2BB D6D0 D1A7.
   EXPECT_EQ(studentDetailReferer("127.0.0.1:8080", "id1", "第一中学"),
-            "http://127.0.0.1:8080/jsp/mems/xjgl/zhcx/zxxsxsjbxx_detail.jsp?xsJbxxId=id1&xxmc=第一中学");
+            "http://127.0.0.1:8080/jsp/mems/xjgl/zhcx/zxxsxsjbxx_detail.jsp?xsJbxxId=id1&xxmc="
+            "\xB5\xDA\xD2\xBB\xD6\xD0\xD1\xA7");
   EXPECT_EQ(studentDetailReferer("h", "id\r\nX-Evil: 1", "s"),
             "http://h/jsp/mems/xjgl/zhcx/zxxsxsjbxx_detail.jsp?xsJbxxId=idX-Evil: 1&xxmc=s");
 }
@@ -71,6 +73,8 @@ TEST(StudentDetailCutsTest, AnAnswerWithoutTheKeysGivesEmptyCells) {
   EXPECT_EQ(cuts.residencePlace, "");
   EXPECT_EQ(cuts.residenceType, "");
   EXPECT_EQ(cuts.classId, "");
+  // An empty identifier stays empty instead of taking the next key's text.
+  EXPECT_EQ(cutStudentDetail(R"({"rows":[{"xxBjxxId":"","bjmc":"x","more":"yyyyyyyyyyyyyyyyyyyy"}]})").classId, "");
   EXPECT_EQ(cutGuardianName(answer), "");
   EXPECT_EQ(cutClassName(answer), "");
   // The end marker alone does not make a name out of the text before it.
