@@ -21,7 +21,7 @@
 
 #include "bench/bench_support.h"
 #include "checks/compare/compare_run.h"
-#include "checks/records/check_log.h"
+#include "common/log_file.h"
 #include "checks/records/record_check_run.h"
 #include "checks/records/record_columns.h"
 #include "workbook/workbook_source.h"

@@ -3,12 +3,12 @@
 #include <array>
 #include <ostream>
 
-#include "checks/records/check_log.h"
 #include "checks/records/record_check_run.h"
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
 #include "cli/args.h"
 #include "cli/sheet_choice.h"
+#include "cli/walk_output.h"
 #include "workbook/workbook_source.h"
 
 namespace qm::cli {
@@ -123,28 +123,10 @@ int runCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     return kExitFailure;
   }
 
-  const std::string* savePath = a.value("--save");
-  std::vector<std::string> log;
-  RecordCheckRun run(source, setup, controls, [&](CheckProgress& p) {
-    for (std::string& line : p.lines) {
-      out << line << '\n';
-      if (savePath) log.push_back(std::move(line));
-    }
-    out.flush();
-  });
+  WalkOutput output("check", out, err, a.value("--save"));
+  RecordCheckRun run(source, setup, controls, output.listener());
   const CheckEnd end = run.run();
-  const CheckNotice notice = run.endNotice();
-  int status = end == CheckEnd::Finished ? (run.errorsFound() ? kExitFindings : kExitOk) : kExitFailure;
-  if (end == CheckEnd::Failed)
-    err << "quillmere-batch check: " << notice.title << "\n" << notice.text << "\n";
-  else
-    err << notice.text << "\n";
-  std::string error;
-  if (savePath && !saveLogLines(*savePath, log, &error)) {
-    err << "quillmere-batch check: " << error << "\n";
-    status = kExitFailure;
-  }
-  return status;
+  return output.finish(end, run.endNotice(), run.errorsFound());
 }
 
 }  // namespace qm::cli

@@ -5,9 +5,9 @@
 #include <ostream>
 
 #include "checks/compare/compare_run.h"
-#include "checks/records/check_log.h"
 #include "cli/args.h"
 #include "cli/sheet_choice.h"
+#include "cli/walk_output.h"
 #include "workbook/workbook_source.h"
 
 namespace qm::cli {
@@ -131,29 +131,11 @@ int runCompareCommand(const std::vector<std::string>& args, std::ostream& out, s
     return kExitFailure;
   }
 
-  const std::string* savePath = a.value("--save");
-  std::vector<std::string> log;
+  WalkOutput output("compare", out, err, a.value("--save"));
   std::atomic<bool> stop{false};
-  CompareRun run(base, probe, setup, stop, [&](CheckProgress& progress) {
-    for (std::string& line : progress.lines) {
-      out << line << '\n';
-      if (savePath) log.push_back(std::move(line));
-    }
-    out.flush();
-  });
+  CompareRun run(base, probe, setup, stop, output.listener());
   const CheckEnd end = run.run();
-  const CheckNotice notice = run.endNotice();
-  int status = end != CheckEnd::Finished ? kExitFailure : run.findingsFound() ? kExitFindings : kExitOk;
-  if (end == CheckEnd::Failed)
-    err << "quillmere-batch compare: " << notice.title << "\n" << notice.text << "\n";
-  else
-    err << notice.text << "\n";
-  std::string error;
-  if (savePath && !saveLogLines(*savePath, log, &error)) {
-    err << "quillmere-batch compare: " << error << "\n";
-    status = kExitFailure;
-  }
-  return status;
+  return output.finish(end, run.endNotice(), run.findingsFound());
 }
 
 }  // namespace qm::cli

@@ -16,3 +16,5 @@ cmake --build "$build" -j2
 if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
 cd "$build"
 ctest --output-on-failure -j2 --timeout 600
+# The plain libraries under AddressSanitizer and UBSan, and every fuzz target for a minute.
+bash "$repo/scripts/sanitize.sh"

@@ -1,7 +1,6 @@
 #include "checks/compare/compare_run.h"
 
 #include <charconv>
-#include <exception>
 
 #include "checks/compare/compare_texts.h"
 #include "common/trim.h"
@@ -20,54 +19,14 @@ void appendNumber(std::string& s, int n) {
 
 CompareRun::CompareRun(WorkbookSource& base, WorkbookSource& probe, CompareSetup setup, std::atomic<bool>& stop,
                        CheckListener listener)
-    : base_(base), probe_(probe), setup_(std::move(setup)), stop_(stop), listener_(std::move(listener)) {
+    : base_(base), probe_(probe), setup_(std::move(setup)), walk_(probe, *this, stop, std::move(listener)) {
   for (std::size_t i = 0; i < 3; ++i) {
     inUse_[i] = setup_.pairs[i].inUse();
     names_[i] = trimLow(setup_.pairs[i].probe);
   }
 }
 
-bool CompareRun::advance(Clock::time_point until) { return step(-1, until); }
-
-bool CompareRun::advance(int maxRecords) { return step(maxRecords, Clock::time_point::max()); }
-
-CheckEnd CompareRun::run(std::chrono::milliseconds reportEvery) {
-  while (advance(Clock::now() + reportEvery)) {
-  }
-  return outcome_.end;
-}
-
-bool CompareRun::step(int maxRecords, Clock::time_point until) {
-  if (outcome_.end != CheckEnd::Running) return false;
-  try {
-    if (!started_) {
-      started_ = true;
-      pending_.count = probe_.RecordCount();
-      probe_.First();
-      if (probe_.eof()) finish(CheckEnd::Finished);
-    }
-    for (int done = 0; outcome_.end == CheckEnd::Running;) {
-      pending_.record = probe_.RecNo();
-      compareCurrent();
-      if (outcome_.end != CheckEnd::Running) break;
-      probe_.Next();
-      if (probe_.eof()) {
-        finish(CheckEnd::Finished);
-        break;
-      }
-      if (++done == maxRecords || Clock::now() >= until) break;
-    }
-  } catch (const std::exception& e) {
-    finish(CheckEnd::Failed, e.what());
-  } catch (...) {
-    finish(CheckEnd::Failed, "unknown error");
-  }
-  if (listener_) listener_(pending_);
-  pending_.lines.clear();
-  return outcome_.end == CheckEnd::Running;
-}
-
-void CompareRun::compareCurrent() {
+RecordVisitor::Visit CompareRun::visit(int record, std::vector<std::string>& lines, StopRequest& stop) {
   // Columns are looked up in the order the walk first reads them, so a
   // missing one fails where the walk would first need it.
   if (!probeKeyField_) probeKeyField_ = probe_.FieldByName(setup_.key.probe);
@@ -82,18 +41,15 @@ void CompareRun::compareCurrent() {
   if (indexed_)
     for (auto m = index_.find(key_); !m.empty(); m.pop()) appendFindings(++n, m.front(), prefixWritten);
 
-  if (stop_.exchange(false)) {
-    finish(CheckEnd::Stopped);
-    return;
-  }
+  if (stop.take()) return Visit::Stopped;
   if (n == 0) findingsFound_ = true;
   using namespace compare_texts;
   const CompareLogging& log = setup_.logging;
   const bool written = n == 0 ? log.notFound : log.found || !detail_.empty();
-  if (!written) return;
+  if (!written) return Visit::Next;
   std::string line;
   line.reserve(key_.size() + detail_.size() + 48);
-  appendNumber(line, pending_.record);
+  appendNumber(line, record);
   line += kLineSeparator;
   line += key_;
   if (n == 0) {
@@ -107,7 +63,8 @@ void CompareRun::compareCurrent() {
     line += ':';
     line += detail_;
   }
-  pending_.lines.push_back(std::move(line));
+  lines.push_back(std::move(line));
+  return Visit::Next;
 }
 
 void CompareRun::appendFindings(int n, int baseRecord, bool& prefixWritten) {
@@ -147,27 +104,11 @@ void CompareRun::appendFindings(int n, int baseRecord, bool& prefixWritten) {
   }
 }
 
-void CompareRun::finish(CheckEnd end, std::string error) {
-  outcome_.end = end;
-  outcome_.error = std::move(error);
-  stop_ = false;
-  try {
-    base_.First();
-    probe_.First();
-  } catch (const std::exception&) {
-    // The run's own outcome is what the user needs to see.
-  }
+void CompareRun::rewind() {
+  base_.First();
+  probe_.First();
 }
 
-CheckNotice CompareRun::endNotice() const {
-  switch (outcome_.end) {
-    case CheckEnd::Stopped:
-      return {kStoppedTitle, kStoppedText};
-    case CheckEnd::Failed:
-      return {kWalkErrorTitle, outcome_.error};
-    default:
-      return {kFinishedTitle, compare_texts::kEnd};
-  }
-}
+std::string CompareRun::finishedText() const { return compare_texts::kEnd; }
 
 }  // namespace qm

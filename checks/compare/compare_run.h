@@ -4,7 +4,7 @@
 // pairs in use, and one log line as the logging options say. The base keys
 // are indexed once, so a run costs about one read of each sheet.
 //
-// Driven in slices like the record checker: advance() checks probe records
+// Driven in slices by the shared sheet walk, like the record checker: advance() checks probe records
 // until a budget is spent and reports the new lines once. A stop request is
 // looked at once per record to check, before its line is written; it ends
 // the run and that record gets no line.
@@ -15,15 +15,15 @@
 
 #include "checks/compare/base_key_index.h"
 #include "checks/compare/compare_setup.h"
-#include "checks/records/check_run.h"
+#include "checks/walk/sheet_walk.h"
 
 namespace qm {
 
 class WorkbookSource;
 
-class CompareRun {
+class CompareRun : private RecordVisitor {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = SheetWalk::Clock;
 
   // Both sheets must be open. The listener gets the new lines after every
   // slice and once at the end.
@@ -34,17 +34,19 @@ class CompareRun {
 
   // Compares at least one record to check, then more until `until` or
   // `maxRecords`; returns true while records remain.
-  bool advance(Clock::time_point until);
-  bool advance(int maxRecords);
-  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50));
+  bool advance(Clock::time_point until) { return walk_.advance(until); }
+  bool advance(int maxRecords) { return walk_.advance(maxRecords); }
+  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50)) {
+    return walk_.run(reportEvery);
+  }
 
-  CheckEnd end() const { return outcome_.end; }
-  const std::string& error() const { return outcome_.error; }
+  CheckEnd end() const { return walk_.end(); }
+  const std::string& error() const { return walk_.error(); }
   // A record was not found, or a pair in use differed, whatever the logging
   // options let through to the log.
   bool findingsFound() const { return findingsFound_; }
   // "恭喜" with "比对结束！", "请注意" with "查询停止！", or the error's text.
-  CheckNotice endNotice() const;
+  CheckNotice endNotice() const { return walk_.endNotice(); }
 
  private:
   struct PairColumns {
@@ -52,19 +54,16 @@ class CompareRun {
     int base = -1;
     bool resolved = false;
   };
-  bool step(int maxRecords, Clock::time_point until);
-  void compareCurrent();
+  StopTest stopTest() const override { return StopTest::OwnPoint; }
+  Visit visit(int record, std::vector<std::string>& lines, StopRequest& stop) override;
+  void rewind() override;
+  std::string finishedText() const override;
   void appendFindings(int n, int baseRecord, bool& prefixWritten);
-  void finish(CheckEnd end, std::string error = {});
 
   WorkbookSource& base_;
   WorkbookSource& probe_;
   CompareSetup setup_;
-  std::atomic<bool>& stop_;
-  CheckListener listener_;
-  CheckProgress pending_;
-  CheckOutcome outcome_;
-  bool started_ = false;
+  SheetWalk walk_;
   std::optional<int> probeKeyField_;
   bool indexed_ = false;
   bool findingsFound_ = false;

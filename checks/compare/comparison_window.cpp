@@ -10,17 +10,15 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
-#include <QCoro/QCoroTimer>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 
 #include "checks/compare/compare_run.h"
 #include "checks/compare/compare_setup.h"
 #include "checks/compare/compare_texts.h"
-#include "checks/records/check_log.h"
 #include "common/ui/prompts.h"
+#include "common/ui/run_log_panel.h"
 #include "workbook/ui/workbook_panel.h"
 
 namespace qm {
@@ -50,12 +48,13 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
   setWindowTitle(QStringLiteral("EXCEL数据查询比对"));
   buildControls();
   layOut();
-  logLines_.push_back(compare_texts::kLogHint);
-  Memo1->setPlainText(QString::fromUtf8(compare_texts::kLogHint));
+  log_->setLines({compare_texts::kLogHint});
   Memo1->hide();
 }
 
-TForm6::~TForm6() { ++runId_; }
+TForm6::~TForm6() { log_->abandon(); }
+
+const std::vector<std::string>& TForm6::logLines() const { return log_->lines(); }
 
 void TForm6::buildControls() {
   // The provider's failures are not caught here: the box shows the reader's own text.
@@ -121,32 +120,20 @@ void TForm6::buildControls() {
   };
   Button1 = button("Button1", QStringLiteral("开始比对"), false);
   Button2 = button("Button2", QStringLiteral("停止比对"), false);
-  Button3 = button("Button3", QStringLiteral("显示结果"), true);
-  Button5 = button("Button5", QStringLiteral("保存结果"), true);
+  log_ = new RunLogPanel(prompts_, this);
+  Button3 = log_->toggleButton();
+  Button5 = log_->saveButton();
+  Memo1 = log_->memo();
+  ProgressBar1 = log_->progressBar();
+  Label9 = log_->currentLabel();
+  Label10 = log_->totalLabel();
   Button4 = button("Button4", QStringLiteral("退出"), true);
+  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm6::Button3Click);
   connect(Button5, &QPushButton::clicked, this, &TForm6::Button5Click);
   connect(Button4, &QPushButton::clicked, this, &TForm6::Button4Click);
-
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setObjectName("ProgressBar1");
-  Label9 = new QLabel(QStringLiteral("0"), this);
-  Label9->setObjectName("Label9");
-  Label10 = new QLabel(QStringLiteral("0"), this);
-  Label10->setObjectName("Label10");
-  resetProgress();
-}
-
-void TForm6::resetProgress() {
-  ProgressBar1->setRange(0, 1);
-  ProgressBar1->setValue(0);
-  Label9->setText(QStringLiteral("0"));
-  Label10->setText(QStringLiteral("0"));
 }
 
 bool TForm6::bothOpen() const { return base_->sheetOpen() && probe_->sheetOpen(); }
@@ -186,7 +173,7 @@ void TForm6::columnsLost(bool base) {
   for (QComboBox* b : boxes) emptyBox(b);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
-  resetProgress();
+  log_->resetProgress();
 }
 
 void TForm6::BitBtn3Click() { base_->closeWorkbook(); }
@@ -201,25 +188,11 @@ void TForm6::setRunControls(bool running) {
   probe_->setRunning(running);
 }
 
-void TForm6::appendLines(std::vector<std::string>& lines) {
-  if (lines.empty()) return;
-  QString block;
-  for (std::string& line : lines) {
-    if (!block.isEmpty()) block += QLatin1Char('\n');
-    block += QString::fromStdString(line);
-    logLines_.push_back(std::move(line));
-  }
-  Memo1->appendPlainText(block);
-}
-
 QCoro::Task<> TForm6::Button1Click() {
   if (running_ || !bothOpen()) co_return;
   running_ = true;
-  const int id = ++runId_;
   QPointer<TForm6> self(this);
   setRunControls(true);
-  Memo1->clear();
-  logLines_.clear();
 
   auto text = [](QComboBox* b) { return b->currentText().toStdString(); };
   CompareSetup setup{{text(ComboBox3), text(ComboBox4)},
@@ -227,22 +200,16 @@ QCoro::Task<> TForm6::Button1Click() {
                        {text(ComboBox7), text(ComboBox8)},
                        {text(ComboBox9), text(ComboBox10)}}},
                      {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox4->isChecked(), CheckBox3->isChecked()}};
-  const int count = probe_->source().RecordCount();
-  ProgressBar1->setRange(0, std::max(count, 1));  // 0..0 would show a busy bar
-  Label10->setText(QString::number(count));
+  log_->startRun(probe_->source().RecordCount());
 
-  CompareRun run(base_->source(), probe_->source(), setup, stop_, [this](CheckProgress& p) {
-    Label9->setText(QString::number(p.record));
-    ProgressBar1->setValue(p.record);
-    appendLines(p.lines);
-  });
-  for (;;) {
-    const bool more = sliceRecords > 0 ? run.advance(sliceRecords) : run.advance(CompareRun::Clock::now() + kSlice);
-    if (!more) break;
-    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
-    // Closing the window gives the run up before the workbooks close.
-    if (!self || id != runId_) co_return;
-  }
+  CompareRun run(base_->source(), probe_->source(), setup, stop_,
+                 [this](CheckProgress& p) { log_->showProgress(p.record, p.lines); });
+  const int slice = sliceRecords;
+  // Closing the window gives the run up before the workbooks close.
+  if (!co_await log_->drive([&run, slice] {
+        return slice > 0 ? run.advance(slice) : run.advance(CompareRun::Clock::now() + kSlice);
+      }))
+    co_return;
 
   const CheckNotice notice = run.endNotice();
   auto restore = [this] {
@@ -256,9 +223,10 @@ QCoro::Task<> TForm6::Button1Click() {
     restore();
     prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
   } else {
-    if (run.end() == CheckEnd::Finished && !logShown_) Button3Click();
+    // The comparison shows its log at every normal end.
+    if (run.end() == CheckEnd::Finished && !log_->logShown()) Button3Click();
     prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
-    if (!self || id != runId_) co_return;
+    if (!self || !running_) co_return;
     restore();
   }
   if (self) emit runEnded();
@@ -266,27 +234,16 @@ QCoro::Task<> TForm6::Button1Click() {
 
 void TForm6::Button2Click() { stop_ = true; }
 
-void TForm6::Button3Click() {
-  logShown_ = !logShown_;
-  Memo1->setVisible(logShown_);
-  Button3->setText(logShown_ ? QStringLiteral("隐藏结果") : QStringLiteral("显示结果"));
-}
+void TForm6::Button3Click() { log_->toggleLog(); }
 
-void TForm6::Button5Click() {
-  QString path = prompts_.saveFileName(QStringLiteral("文本文件(.txt)|*.txt"));
-  if (path.isEmpty()) return;
-  path = withDefaultExtension(path, QStringLiteral(".txt"));
-  std::string error;
-  if (!saveLogLines(path.toStdString(), logLines_, &error))
-    prompts_.message(QString::fromStdString(error), kAppTitle, PromptIcon::Error);
-}
+void TForm6::Button5Click() { log_->saveLog(); }
 
 void TForm6::Button4Click() { close(); }
 
 void TForm6::closeEvent(QCloseEvent* event) {
   const bool abandoned = running_;
   if (running_) {
-    ++runId_;
+    log_->abandon();
     running_ = false;
     stop_ = false;
     setRunControls(false);

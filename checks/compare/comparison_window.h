@@ -21,6 +21,7 @@ class QTableView;
 namespace qm {
 
 class Prompts;
+class RunLogPanel;
 class WorkbookPanel;
 
 class TForm6 : public QWidget {
@@ -44,7 +45,7 @@ class TForm6 : public QWidget {
   WorkbookPanel& basePanel() { return *base_; }
   WorkbookPanel& probePanel() { return *probe_; }
   bool running() const { return running_; }
-  const std::vector<std::string>& logLines() const { return logLines_; }
+  const std::vector<std::string>& logLines() const;
 
   // Records per slice of a run; 0 slices by time. Tests set 1 to press stop between records.
   int sliceRecords = 0;
@@ -74,18 +75,14 @@ class TForm6 : public QWidget {
   void matchProbe(QComboBox* base, QComboBox* probe);
   void columnsLost(bool base);
   void setRunControls(bool running);
-  void resetProgress();
-  void appendLines(std::vector<std::string>& lines);
   bool bothOpen() const;
 
   Prompts& prompts_;
   WorkbookPanel* base_ = nullptr;
   WorkbookPanel* probe_ = nullptr;
+  RunLogPanel* log_ = nullptr;
   std::atomic<bool> stop_{false};
-  std::vector<std::string> logLines_;
   bool running_ = false;
-  bool logShown_ = false;
-  int runId_ = 0;
 };
 
 }  // namespace qm

@@ -4,17 +4,17 @@
 // looked at after each record's line, and an error during the walk ending
 // the run as a failure with the error's own text.
 //
-// The run is driven in slices: advance() checks records until a time or
-// record budget is spent and then reports the new lines once, so a window can
-// let its event loop run between slices (or drive the run from a worker
-// thread) and append a block of lines at a time.
+// The run is driven in slices by the shared sheet walk: advance() checks
+// records until a time or record budget is spent and then reports the new
+// lines once, so a window can let its event loop run between slices (or
+// drive the run from a worker thread) and append a block of lines at a time.
 #include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "checks/records/check_run.h"
 #include "checks/records/record_rules.h"
+#include "checks/walk/sheet_walk.h"
 
 namespace qm {
 
@@ -38,9 +38,9 @@ struct RecordCheckControls {
   std::atomic<bool> logComplete{false};
 };
 
-class RecordCheckRun {
+class RecordCheckRun : private RecordVisitor {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = SheetWalk::Clock;
 
   // The sheet must be open; the walk starts at its first record. The
   // listener gets the new lines after every slice and once at the end.
@@ -51,30 +51,31 @@ class RecordCheckRun {
 
   // Checks at least one record, then more until `until` or `maxRecords`;
   // returns true while records remain.
-  bool advance(Clock::time_point until);
-  bool advance(int maxRecords);
+  bool advance(Clock::time_point until) { return walk_.advance(until); }
+  bool advance(int maxRecords) { return walk_.advance(maxRecords); }
   // Runs to the end, reporting about every `reportEvery`.
-  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50));
+  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50)) {
+    return walk_.run(reportEvery);
+  }
 
-  CheckEnd end() const { return outcome_.end; }
-  const std::string& error() const { return outcome_.error; }
+  CheckEnd end() const { return walk_.end(); }
+  const std::string& error() const { return walk_.error(); }
   bool errorsFound() const { return errorsFound_; }
   // The box shown when the run has ended: "恭喜" with the end message,
   // "请注意" with "查询停止！", or the error's text under the error title.
-  CheckNotice endNotice() const;
+  CheckNotice endNotice() const { return walk_.endNotice(); }
 
  private:
-  bool step(int maxRecords, Clock::time_point until);
-  void checkCurrent();
-  void finish(CheckEnd end, std::string error = {});
+  StopTest stopTest() const override { return StopTest::AfterLine; }
+  void beginSlice() override;
+  Visit visit(int record, std::vector<std::string>& lines, StopRequest& stop) override;
+  void rewind() override;
+  std::string finishedText() const override;
 
   WorkbookSource& sheet_;
   RecordCheckSetup setup_;
   RecordCheckControls& controls_;
-  CheckListener listener_;
-  CheckProgress pending_;
-  CheckOutcome outcome_;
-  bool started_ = false;
+  SheetWalk walk_;
   bool errorsFound_ = false;
   int currentYear_ = 0;
   std::optional<int> idField_, birthField_, genderField_;

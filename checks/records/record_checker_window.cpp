@@ -11,15 +11,11 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableView>
-#include <QCoro/QCoroTimer>
 
-#include <algorithm>
-#include <chrono>
-
-#include "checks/records/check_log.h"
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
 #include "common/ui/prompts.h"
+#include "common/ui/run_log_panel.h"
 #include "workbook/ui/workbook_panel.h"
 
 namespace qm {
@@ -53,12 +49,13 @@ TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
   // Checked once each set sits in its own group, where it is exclusive.
   RadioButton4->setChecked(true);
   RadioButton3->setChecked(true);
-  logLines_.push_back(record_texts::kLogHint);
-  Memo1->setPlainText(q(record_texts::kLogHint));
+  log_->setLines({record_texts::kLogHint});
   Memo1->hide();
 }
 
-TForm7::~TForm7() { ++runId_; }
+TForm7::~TForm7() { log_->abandon(); }
+
+const std::vector<std::string>& TForm7::logLines() const { return log_->lines(); }
 
 void TForm7::buildControls() {
   WorkbookPanelTexts texts{QStringLiteral("Excel2003格式文件(.xls)|*.xls"), q(record_texts::kOpenFailed),
@@ -135,32 +132,20 @@ void TForm7::buildControls() {
   };
   Button1 = button("Button1", QStringLiteral("开始检查"), false);
   Button2 = button("Button2", QStringLiteral("停止检查"), false);
-  Button3 = button("Button3", QStringLiteral("显示结果"), true);
-  Button5 = button("Button5", QStringLiteral("保存结果"), true);
+  log_ = new RunLogPanel(prompts_, this);
+  Button3 = log_->toggleButton();
+  Button5 = log_->saveButton();
+  Memo1 = log_->memo();
+  ProgressBar1 = log_->progressBar();
+  Label9 = log_->currentLabel();
+  Label10 = log_->totalLabel();
   Button4 = button("Button4", QStringLiteral("退出"), true);
+  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
   connect(Button5, &QPushButton::clicked, this, &TForm7::Button5Click);
   connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
-
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setObjectName("ProgressBar1");
-  Label9 = new QLabel(QStringLiteral("0"), this);
-  Label9->setObjectName("Label9");
-  Label10 = new QLabel(QStringLiteral("0"), this);
-  Label10->setObjectName("Label10");
-  resetProgress();
-}
-
-void TForm7::resetProgress() {
-  ProgressBar1->setRange(0, 1);
-  ProgressBar1->setValue(0);
-  Label9->setText(QStringLiteral("0"));
-  Label10->setText(QStringLiteral("0"));
 }
 
 QCoro::Task<> TForm7::BitBtn1Click() { co_await panel_->openClick(); }
@@ -190,7 +175,7 @@ void TForm7::columnsLost() {
   for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
-  resetProgress();
+  log_->resetProgress();
 }
 
 void TForm7::ComboBox4Change() {
@@ -212,25 +197,11 @@ void TForm7::setRunControls(bool running) {
   panel_->setRunning(running);
 }
 
-void TForm7::appendLines(std::vector<std::string>& lines) {
-  if (lines.empty()) return;
-  QString block;
-  for (std::string& line : lines) {
-    if (!block.isEmpty()) block += QLatin1Char('\n');
-    block += QString::fromStdString(line);
-    logLines_.push_back(std::move(line));
-  }
-  Memo1->appendPlainText(block);
-}
-
 QCoro::Task<> TForm7::Button1Click() {
   if (running_ || !panel_->sheetOpen()) co_return;
   running_ = true;
-  const int id = ++runId_;
   QPointer<TForm7> self(this);
   setRunControls(true);
-  Memo1->clear();
-  logLines_.clear();
 
   RecordCheckSetup setup;
   setup.idColumn = ComboBox3->currentText().toStdString();
@@ -238,22 +209,15 @@ QCoro::Task<> TForm7::Button1Click() {
   setup.genderColumn = ComboBox9->currentText().toStdString();
   setup.checks = {CheckBox2->isChecked(), CheckBox4->isChecked(), CheckBox1->isChecked()};
   WorkbookSource& source = panel_->source();
-  const int count = source.RecordCount();
-  ProgressBar1->setRange(0, std::max(count, 1));  // 0..0 would show a busy bar
-  Label10->setText(QString::number(count));
+  log_->startRun(source.RecordCount());
 
-  RecordCheckRun run(source, setup, controls_, [this](CheckProgress& p) {
-    Label9->setText(QString::number(p.record));
-    ProgressBar1->setValue(p.record);
-    appendLines(p.lines);
-  });
-  for (;;) {
-    const bool more = sliceRecords > 0 ? run.advance(sliceRecords) : run.advance(RecordCheckRun::Clock::now() + kSlice);
-    if (!more) break;
-    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
-    // Closing the window gives the run up before the workbook closes.
-    if (!self || id != runId_) co_return;
-  }
+  RecordCheckRun run(source, setup, controls_, [this](CheckProgress& p) { log_->showProgress(p.record, p.lines); });
+  const int slice = sliceRecords;
+  // Closing the window gives the run up before the workbook closes.
+  if (!co_await log_->drive([&run, slice] {
+        return slice > 0 ? run.advance(slice) : run.advance(RecordCheckRun::Clock::now() + kSlice);
+      }))
+    co_return;
 
   const CheckNotice notice = run.endNotice();
   auto restore = [this] {
@@ -265,9 +229,10 @@ QCoro::Task<> TForm7::Button1Click() {
     restore();
     prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
   } else {
-    if (run.end() == CheckEnd::Finished && run.errorsFound() && !logShown_) Button3Click();
+    // The log comes up by itself only when it has something to show.
+    if (run.end() == CheckEnd::Finished && run.errorsFound() && !log_->logShown()) Button3Click();
     prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
-    if (!self || id != runId_) co_return;
+    if (!self || !running_) co_return;
     restore();
   }
   if (self) emit runEnded();
@@ -275,27 +240,16 @@ QCoro::Task<> TForm7::Button1Click() {
 
 void TForm7::Button2Click() { controls_.stop = true; }
 
-void TForm7::Button3Click() {
-  logShown_ = !logShown_;
-  Memo1->setVisible(logShown_);
-  Button3->setText(logShown_ ? QStringLiteral("隐藏结果") : QStringLiteral("显示结果"));
-}
+void TForm7::Button3Click() { log_->toggleLog(); }
 
-void TForm7::Button5Click() {
-  QString path = prompts_.saveFileName(QStringLiteral("文本文件(.txt)|*.txt"));
-  if (path.isEmpty()) return;
-  path = withDefaultExtension(path, QStringLiteral(".txt"));
-  std::string error;
-  if (!saveLogLines(path.toStdString(), logLines_, &error))
-    prompts_.message(QString::fromStdString(error), kAppTitle, PromptIcon::Error);
-}
+void TForm7::Button5Click() { log_->saveLog(); }
 
 void TForm7::Button4Click() { close(); }
 
 void TForm7::closeEvent(QCloseEvent* event) {
   const bool abandoned = running_;
   if (running_) {
-    ++runId_;
+    log_->abandon();
     running_ = false;
     controls_.stop = false;
     setRunControls(false);

@@ -23,6 +23,7 @@ class QTableView;
 namespace qm {
 
 class Prompts;
+class RunLogPanel;
 class WorkbookPanel;
 
 class TForm7 : public QWidget {
@@ -44,7 +45,7 @@ class TForm7 : public QWidget {
   WorkbookPanel& panel() { return *panel_; }
   bool running() const { return running_; }
   // The log's lines as saved.
-  const std::vector<std::string>& logLines() const { return logLines_; }
+  const std::vector<std::string>& logLines() const;
 
   // Records per slice of a run; 0 slices by time. Tests set 1 to press stop between records.
   int sliceRecords = 0;
@@ -75,16 +76,12 @@ class TForm7 : public QWidget {
   void sheetOpened(const QStringList& columns);
   void columnsLost();
   void setRunControls(bool running);
-  void resetProgress();
-  void appendLines(std::vector<std::string>& lines);
 
   Prompts& prompts_;
   WorkbookPanel* panel_ = nullptr;
+  RunLogPanel* log_ = nullptr;
   RecordCheckControls controls_;
-  std::vector<std::string> logLines_;
   bool running_ = false;
-  bool logShown_ = false;
-  int runId_ = 0;  // bumped when a run starts or is abandoned
 };
 
 }  // namespace qm

@@ -1,7 +1,5 @@
 #include "server/duplicate/duplicate_log.h"
 
-#include "common/atomic_file.h"
-#include "common/text_encoding.h"
 
 namespace qm {
 
@@ -56,27 +54,6 @@ std::string duplicateLine(DuplicateLineKind kind, int recordNumber, std::string_
 
 DuplicateCounterTexts duplicateCounterTexts(int current, int total) {
   return {std::to_string(current), "/", std::to_string(total)};
-}
-
-std::string duplicateLogBytes(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) {
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      const char c = line[i];
-      if (c == '\r' || c == '\n') {
-        text += "\r\n";
-        if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n') ++i;
-      } else {
-        text += c;
-      }
-    }
-    text += "\r\n";
-  }
-  return utf8ToGb18030(text);
-}
-
-bool saveDuplicateLog(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
-  return saveFileAtomically(path, duplicateLogBytes(lines), error);
 }
 
 }  // namespace qm

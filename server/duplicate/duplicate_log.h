@@ -40,10 +40,4 @@ struct DuplicateCounterTexts {
 };
 DuplicateCounterTexts duplicateCounterTexts(int current, int total);
 
-// The saved log: every line ended by CR LF, in GB18030. A line break inside a
-// line (a name cell holding one) goes out as CR LF too.
-std::string duplicateLogBytes(const std::vector<std::string>& lines);
-// Replaces the file whole; false with `error` set when it could not.
-bool saveDuplicateLog(const std::string& path, const std::vector<std::string>& lines, std::string* error = nullptr);
-
 }  // namespace qm

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "common/log_file.h"
 #include "common/ui/prompts.h"
 #include "common/ui/window_host.h"
 #include "net/http_client.h"
@@ -180,7 +181,7 @@ void TForm12::Button5Click() {
   if (path.isEmpty()) return;
   path = withDefaultExtension(path, q(kSaveLogExtension));
   std::string error;
-  if (!saveDuplicateLog(path.toStdString(), logLines_, &error))
+  if (!saveLogLines(path.toStdString(), logLines_, &error))
     prompts_.message(QString::fromStdString(error), kAppTitle, PromptIcon::Error);
 }
 

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "common/app_state.h"
+#include "common/log_categories.h"
 #include "common/ui/prompts.h"
 #include "common/ui/window_host.h"
 #include "net/async_request.h"
@@ -78,10 +79,14 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
     paused = true;
     cancelled = selection_.cancelled();
   } catch (...) {
+    const std::string what = logCaughtException(lcExport(), "in-school export, query page");
+    const bool internal = caughtProgrammingError();
     client->disconnect();
     if (!self) co_return;
     if (paused) host_.resumeKeepAlive();
-    prompts.message(kNotLoggedInMessage);
+    // A fault of ours is not dressed up as "not logged in".
+    prompts.message(internal ? QString::fromStdString(internalErrorText(what)) : kNotLoggedInMessage, kAppTitle,
+                    internal ? PromptIcon::Error : PromptIcon::None);
     finish();
     co_return;
   }
@@ -103,16 +108,22 @@ QCoro::Task<> InSchoolExport::FlatButton13Click() {
   hooks.stopRequested = [gone = gone_, stop = &state.stopRequested] { return *gone || *stop; };
   InSchoolExportResult result;
   bool failed = false;
+  std::string internalError;
   try {
     result = co_await runInSchoolExport(*client, sheet, target, host, info, selection_, hooks);
   } catch (...) {
+    const std::string what = logCaughtException(lcExport(), "in-school export, pages");
     failed = true;
+    if (caughtProgrammingError()) internalError = internalErrorText(what);
   }
   if (!self) co_return;
   state.stopRequested = false;
   if (failed) {
     host_.resumeKeepAlive();
-    prompts.message(kExportFailedMessage);
+    if (internalError.empty())
+      prompts.message(kExportFailedMessage);
+    else
+      prompts.message(QString::fromStdString(internalError), kAppTitle, PromptIcon::Error);
   } else if (result.end == InSchoolExportResult::End::Cancelled) {
     host_.resumeKeepAlive();
   } else {

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "checks/records/check_log.h"
+#include "common/log_file.h"
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_checker_controller.h"
 #include "checks/records/record_checker_window.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Saving a tool's result log: GB18030 text (GBK for every GBK character),
+// Saving a result log (record checker, comparison, duplicate check): GB18030 text (GBK for every GBK character),
 // every line ended by CR LF, written atomically.
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "checks/records/check_log.h"
+#include "common/log_file.h"
 
 #include "common/atomic_file.h"
 #include "common/text_encoding.h"
