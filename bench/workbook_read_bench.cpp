@@ -1,26 +1,30 @@
-// Opens a 65,535-record x 19-column .xls (written by xlwt: text, ID numbers,
-// integers, decimals and dates, like a school's student list) and reads every
-// cell: FreeXL's bare read of every cell value (in this process, where the
-// memory of the runs before is reused, and in a forked child, where it is
-// fresh), our FreeXL pass in this process (cells turned into the table), and
-// WorkbookSource as the tools use it (FreeXL in a forked child, the table sent
-// back, then every record and field walked). Prints the best and the median of
-// five runs each, wall and CPU time (this process and its children).
+// Reads a 65,535-record x 19-column .xls (written by xlwt: text, ID numbers,
+// integers, decimals and dates, like a school's student list) and the .xlsx
+// LibreOffice makes of it, each way in a forked child so that its time and
+// peak memory are its own, in five interleaved rounds:
+// - FreeXL's bare read of every cell value (the baseline of the .xls read);
+// - WorkbookSource on the .xls (our reader: open, sheet, every cell walked);
+// - a bare inflate-and-expat pass over the .xlsx's sheet and shared-strings
+//   parts (the baseline of the .xlsx read);
+// - WorkbookSource on the .xlsx.
+// Prints the medians, the ratios within each round and the peak memory.
 //   workbook_read_bench [file.xls]   (default: written once to /tmp)
+#include <expat.h>
 #include <freexl.h>
-#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "sheet/isolated_process.h"
 #include "workbook/workbook_source.h"
-#include "sheet/xls_freexl.h"
 
 namespace {
 
@@ -100,27 +104,6 @@ std::size_t freexlBare(const std::string& path) {
   return touched;
 }
 
-// The same in a forked child, as WorkbookSource runs FreeXL: the child's
-// memory is fresh (or shared with the parent until written) on every run.
-std::size_t freexlBareInChild(const std::string& path) {
-  qm::ChildProcess child(
-      [&path](qm::ChildOutput& out) {
-        const std::size_t touched = freexlBare(path);
-        out.append(&touched, sizeof touched);
-      },
-      std::chrono::minutes(5));
-  std::size_t touched = 0;
-  child.read(&touched, sizeof touched);
-  child.finish();
-  return touched;
-}
-
-std::size_t inProcess(const std::string& path) {
-  qm::FreeXlWorkbook book(path);
-  const qm::CellTable table = book.readSheet(0);
-  return table.text().size() + static_cast<std::size_t>(table.rows());
-}
-
 std::size_t workbookSource(const std::string& path) {
   qm::WorkbookSource source;
   source.open(path);
@@ -132,43 +115,118 @@ std::size_t workbookSource(const std::string& path) {
   return bytes + static_cast<std::size_t>(source.RecordCount());
 }
 
-// CPU seconds of this process and its reaped children: on a shared machine
-// the wall time says more about the neighbours than about the code.
-double cpuSeconds() {
-  double total = 0;
-  for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-    rusage u{};
-    getrusage(who, &u);
-    total += u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+// Inflates a part in 64 KB pieces into expat with handlers that only count.
+std::size_t expatPass(zip_t* z, const char* part) {
+  zip_file_t* f = zip_fopen(z, part, 0);
+  if (f == nullptr) return 0;
+  XML_Parser p = XML_ParserCreate(nullptr);
+  std::size_t events = 0;
+  XML_SetUserData(p, &events);
+  XML_SetElementHandler(
+      p, [](void* d, const XML_Char*, const XML_Char**) { ++*static_cast<std::size_t*>(d); },
+      [](void*, const XML_Char*) {});
+  XML_SetCharacterDataHandler(p, [](void* d, const XML_Char*, int n) { *static_cast<std::size_t*>(d) += n; });
+  std::vector<char> buf(65536);
+  for (;;) {
+    const zip_int64_t n = zip_fread(f, buf.data(), buf.size());
+    if (n < 0) break;
+    XML_Parse(p, buf.data(), static_cast<int>(n), n == 0);
+    if (n == 0) break;
   }
-  return total;
+  XML_ParserFree(p);
+  zip_fclose(f);
+  return events;
 }
 
-template <typename F>
-void measure(const char* label, F&& run) {
-  std::vector<double> wall, cpu;
-  std::size_t check = 0;
-  for (int i = 0; i < kRuns; ++i) {
-    const double cpuStart = cpuSeconds();
+std::size_t xlsxBare(const std::string& path) {
+  int err = 0;
+  zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &err);
+  if (z == nullptr) return 0;
+  const std::size_t n = expatPass(z, "xl/worksheets/sheet1.xml") + expatPass(z, "xl/sharedStrings.xml");
+  zip_close(z);
+  return n;
+}
+
+struct Result {
+  double seconds = -1;
+  long peakKb = 0;
+};
+
+// In a child: its memory is fresh, its peak its own.
+Result inChild(const std::function<std::size_t()>& work) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    Result r;
     const auto start = bench::Clock::now();
-    check += run();
-    wall.push_back(bench::seconds(start));
-    cpu.push_back(cpuSeconds() - cpuStart);
+    volatile std::size_t sink = work();
+    (void)sink;
+    r.seconds = bench::seconds(start);
+    r.peakKb = bench::statusKb("VmHWM:");
+    if (::write(fds[1], &r, sizeof r) != sizeof r) _exit(2);
+    _exit(0);
   }
-  std::sort(wall.begin(), wall.end());
-  std::sort(cpu.begin(), cpu.end());
-  std::printf("%-44s wall best %7.1f median %7.1f ms | cpu best %7.1f median %7.1f ms  (check %zu)\n", label,
-              wall.front() * 1e3, wall[kRuns / 2] * 1e3, cpu.front() * 1e3, cpu[kRuns / 2] * 1e3, check % 1000);
+  ::close(fds[1]);
+  Result r;
+  if (::read(fds[0], &r, sizeof r) != sizeof r) r = {};
+  ::close(fds[0]);
+  ::waitpid(pid, nullptr, 0);
+  return r;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::string xlsxOf(const std::string& xls) {
+  namespace fs = std::filesystem;
+  const fs::path out = fs::path(xls).replace_extension(".xlsx");
+  if (!fs::exists(out)) {
+    const std::string command = "soffice --headless --convert-to xlsx --outdir '" + out.parent_path().string() +
+                                "' '" + xls + "' > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0 || !fs::exists(out)) return {};
+  }
+  return out.string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string path = ensureWorkbook(argc, argv);
-  std::printf("%s (%.1f MB)\n", path.c_str(), std::filesystem::file_size(path) / 1e6);
-  measure("FreeXL: open + every cell value", [&] { return freexlBare(path); });
-  measure("FreeXL: the same in a forked child", [&] { return freexlBareInChild(path); });
-  measure("FreeXL pass into the cell table (1 process)", [&] { return inProcess(path); });
-  measure("WorkbookSource: open + sheet + walk all", [&] { return workbookSource(path); });
+  const std::string xlsx = xlsxOf(path);
+  std::printf("%s (%.1f MB); %s\n", path.c_str(), std::filesystem::file_size(path) / 1e6,
+              xlsx.empty() ? "no .xlsx (soffice missing)" : xlsx.c_str());
+  struct Way {
+    const char* label;
+    std::function<std::size_t()> work;
+    std::vector<double> times;
+    long peakKb = 0;
+  };
+  std::vector<Way> ways{{"FreeXL bare read, every cell (.xls)", [&] { return freexlBare(path); }, {}},
+                        {"WorkbookSource, every cell (.xls)", [&] { return workbookSource(path); }, {}}};
+  if (!xlsx.empty()) {
+    ways.push_back({"inflate + expat, sheet and strings (.xlsx)", [&] { return xlsxBare(xlsx); }, {}});
+    ways.push_back({"WorkbookSource, every cell (.xlsx)", [&] { return workbookSource(xlsx); }, {}});
+  }
+  std::vector<double> xlsRatio, xlsxRatio;
+  for (int round = 0; round < kRuns; ++round) {
+    std::vector<double> t;
+    for (Way& w : ways) {
+      const Result r = inChild(w.work);
+      w.times.push_back(r.seconds);
+      w.peakKb = std::max(w.peakKb, r.peakKb);
+      t.push_back(r.seconds);
+    }
+    xlsRatio.push_back(t[1] / t[0]);
+    if (t.size() == 4) xlsxRatio.push_back(t[3] / t[2]);
+  }
+  std::printf("medians of %d interleaved rounds, each run a fresh process:\n", kRuns);
+  for (const Way& w : ways)
+    std::printf("  %-44s %8.1f ms   peak %7.1f MB\n", w.label, median(w.times) * 1e3, w.peakKb / 1024.0);
+  std::printf("ratio our .xls read / FreeXL:            %.2f\n", median(xlsRatio));
+  if (!xlsxRatio.empty()) std::printf("ratio our .xlsx read / inflate + expat:   %.2f (target <= 1.5)\n", median(xlsxRatio));
   return 0;
 }

@@ -14,6 +14,14 @@ CellTableBuilder::CellTableBuilder(std::shared_ptr<const StringPool> shared, std
   table_.own_.end();  // text 0: the empty text
 }
 
+void CellTableBuilder::reserve(std::size_t cells, std::size_t textBytes) {
+  cells = std::min(cells, budget_ / (2 * sizeof(Entry)));
+  textBytes = std::min(textBytes, budget_ / 2);
+  entries_.reserve(cells);
+  table_.own_.offsets.reserve(cells + 1);
+  table_.own_.text.reserve(textBytes);
+}
+
 void CellTableBuilder::checkBudget(std::size_t more) const {
   const std::size_t held = table_.own_.text.size() + table_.own_.offsets.size() * sizeof(std::uint32_t) +
                            entries_.size() * sizeof(Entry) + more;

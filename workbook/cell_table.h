@@ -55,6 +55,10 @@ class CellTableBuilder {
   explicit CellTableBuilder(std::shared_ptr<const StringPool> shared = nullptr,
                             std::size_t budget = std::numeric_limits<std::size_t>::max());
 
+  // Room for about this many cells and text bytes, as a reader can guess
+  // them from the size of what it reads (never from counts the file claims).
+  void reserve(std::size_t cells, std::size_t textBytes);
+
   std::string& text() { return table_.own_.text; }
   // Ends the cell whose text was appended since the last commit/discard; a
   // text past 32,767 UTF-16 units is cut there, on a character boundary.

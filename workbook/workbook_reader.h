@@ -26,7 +26,7 @@ std::unique_ptr<WorkbookReader> openWorkbookReader(const std::string& path);
 std::unique_ptr<WorkbookReader> openXlsReader(const std::string& path);
 std::unique_ptr<WorkbookReader> openXlsxReader(const std::string& path);
 // An .xls from bytes in memory; `path` only names it in failure texts.
-std::unique_ptr<WorkbookReader> openXlsReaderFromBytes(const std::string& path, std::string bytes);
+std::unique_ptr<WorkbookReader> openXlsReaderFromBytes(const std::string& path, std::string_view bytes);
 
 // What one open workbook may hold: its shared strings (counted once) and the
 // open sheet's table.

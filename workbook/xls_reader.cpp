@@ -19,6 +19,8 @@
 namespace qm {
 namespace {
 
+// Read, not mapped: another program may write the file meanwhile (the
+// workbook is opened sharing it), and a mapping would fault when it shrinks.
 std::string readWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw WorkbookError("无法打开文件：" + path + "（" + std::strerror(errno) + "）");
@@ -46,7 +48,7 @@ std::string readWholeFile(const std::string& path) {
 
 class XlsReader final : public WorkbookReader {
  public:
-  XlsReader(const std::string& path, std::string bytes) : path_(path) {
+  XlsReader(const std::string& path, std::string_view bytes) : path_(path) {
     {
       const xls::CompoundFile file(bytes, path_);
       std::optional<std::string> stream = file.stream("Workbook");
@@ -54,7 +56,6 @@ class XlsReader final : public WorkbookReader {
       if (!stream) throw WorkbookError(damagedWorkbookText(path_, "文件中没有工作簿"));
       stream_ = std::move(*stream);
     }
-    bytes = {};
     if (stream_.size() > kWorkbookBudget) throw WorkbookError(workbookTooLargeText());
     xls::BiffStream biff(stream_, path_);
     globals_ = xls::readGlobals(biff, text_, kWorkbookBudget - stream_.size());
@@ -87,8 +88,8 @@ std::unique_ptr<WorkbookReader> openXlsReader(const std::string& path) {
 }
 
 // For the fuzz target and tests: a workbook from bytes in memory.
-std::unique_ptr<WorkbookReader> openXlsReaderFromBytes(const std::string& path, std::string bytes) {
-  return std::make_unique<XlsReader>(path, std::move(bytes));
+std::unique_ptr<WorkbookReader> openXlsReaderFromBytes(const std::string& path, std::string_view bytes) {
+  return std::make_unique<XlsReader>(path, bytes);
 }
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #include "workbook/xlsx_part_stream.h"
 
+#include <cstring>
+
 #include <expat.h>
 #include <zip.h>
 
@@ -15,10 +17,11 @@ namespace {
 constexpr char kNamespaceSeparator = '|';
 constexpr int kChunk = 64 * 1024;
 
+// One pass over the name: expat hands every element its namespace URI in
+// front, some sixty characters per cell tag.
 std::string_view localName(const char* name) {
-  std::string_view n(name);
-  const auto bar = n.rfind(kNamespaceSeparator);
-  return bar == std::string_view::npos ? n : n.substr(bar + 1);
+  const char* bar = std::strrchr(name, kNamespaceSeparator);
+  return bar == nullptr ? std::string_view(name) : std::string_view(bar + 1);
 }
 
 // Expat is C: an exception must not cross it. The callbacks keep the first

@@ -39,6 +39,7 @@ class BiffStream {
   bool next(Record& record);
   [[noreturn]] void fail(const std::string& detail) const;
   const std::string& path() const { return path_; }
+  std::size_t size() const { return stream_.size(); }
 
  private:
   std::string_view stream_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "workbook/cell_text.h"
@@ -29,7 +30,9 @@ class SheetCells {
       : stream_(stream), g_(globals), text_(text), builder_(globals.sst, budget),
         maxRows_(globals.biff8 ? 65536u : 16384u) {}
 
-  CellTable run(const SheetInfo& sheet) {
+  CellTable run(const SheetInfo& sheet, std::size_t sheetBytes) {
+    // A cell record takes at least 10 bytes, a number's text about 8.
+    builder_.reserve(sheetBytes / 12, sheetBytes / 2);
     stream_.seek(sheet.offset);
     Record r;
     if (!stream_.next(r) || r.type != rec::kBof) stream_.fail("工作表“" + sheet.name + "”没有开始记录");
@@ -203,7 +206,10 @@ class SheetCells {
 
 CellTable readCells(BiffStream& stream, const Globals& globals, TextDecoder& text, const SheetInfo& sheet,
                     std::size_t budget) {
-  return SheetCells(stream, globals, text, budget).run(sheet);
+  std::size_t end = stream.size();
+  for (const SheetInfo& other : globals.sheets)
+    if (other.offset > sheet.offset) end = std::min(end, other.offset);
+  return SheetCells(stream, globals, text, budget).run(sheet, end > sheet.offset ? end - sheet.offset : 0);
 }
 
 }  // namespace qm::xls

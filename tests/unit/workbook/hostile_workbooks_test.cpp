@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "biff_builder.h"
+#include "fixtures.h"
 #include "workbook/workbook_source.h"
 
 namespace qm {
@@ -177,6 +178,21 @@ TEST_F(HostileXls, BrokenRecordsInASheetFailAtSheetChoice) {
       EXPECT_EQ(std::string(e.what()), "Excel文件已损坏或不完整：" + path_ + c.detail);
     }
   }
+}
+
+TEST(HostileXlsx, OneSharedStringBehindAQuarterMillionCellsIsHeldOnce) {
+  // 0.7 MB on disk; a copy per cell would be 8 GB.
+  WorkbookSource source;
+  source.open(workbookFixture("one_string_many_cells.xlsx"));
+  source.openSheet("Sheet1$");
+  ASSERT_EQ(source.RecordCount(), 4095);
+  ASSERT_EQ(source.GetFieldNames().size(), 64u);
+  const std::string_view one = source.text(1, 0);
+  EXPECT_EQ(one.size(), 16000u * 3 + 16000u);
+  for (int r = 1; r <= 4095; r += 101)
+    for (int c = 0; c < 64; c += 7) ASSERT_EQ(source.text(r, c).data(), one.data()) << r << "," << c;
+  // Repeated headers: the first keeps the name, the others are numbered.
+  EXPECT_EQ(source.FindField(std::string(one) + "63"), 63);
 }
 
 }  // namespace
