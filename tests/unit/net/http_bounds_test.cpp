@@ -5,6 +5,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 #include "net/http_client.h"
 #include "net/http_header_lines.h"
@@ -151,6 +152,40 @@ TEST(HttpBounds, ComposerRefusesLinesThatWouldSplit) {
   values.referer = "http://h/\r\nX: 1";
   EXPECT_THROW(composeHeaderLines(values, {}, HttpCookies(), std::nullopt), HttpError);
   EXPECT_NO_THROW(composeHeaderLines({}, {"Cookie:a=1; b=\t2"}, HttpCookies(), std::nullopt));
+}
+
+TEST(HttpBounds, ContentLengthValues) {
+  const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+      {" 1234\r\n", 1234},
+      {"0", 0},
+      {"9223372036854775807", INT64_MAX},
+      {"9223372036854775808", std::nullopt},  // one past: no wrap to a negative size
+      {"99999999999999999999999999", std::nullopt},
+      {"", std::nullopt},
+      {"12a", std::nullopt},
+      {"-5", std::nullopt},
+      {"1 2", std::nullopt},
+  };
+  for (const auto& [text, value] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(contentLengthValue(text), value);
+  }
+}
+
+// Only http and https: an address of another scheme never reaches its protocol.
+TEST(HttpBounds, OtherSchemesAreRefused) {
+  char path[] = "/tmp/qm_scheme_XXXXXX";
+  const int fd = ::mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "secret", 6), 6);
+  ::close(fd);
+  for (const std::string url : {std::string("file://") + path, std::string("ftp://127.0.0.1:1/x"),
+                                std::string("ldap://127.0.0.1:1/x"), std::string("gopher://127.0.0.1:1/x")}) {
+    SCOPED_TRACE(url);
+    HttpClient client("IdHTTP1");
+    EXPECT_THROW(client.get(url), HttpError);
+  }
+  ::unlink(path);
 }
 
 }  // namespace

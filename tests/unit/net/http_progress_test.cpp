@@ -124,5 +124,18 @@ TEST(TransferProgress, FailedTransferStillEnds) {
   expectTransfer(rec.seen[0], 9000, 4000);
 }
 
+
+// A length past 64 bits announces no size instead of a wrapped one; the body,
+// ended by the closed connection, still arrives.
+TEST(TransferProgress, OverflowingContentLengthAnnouncesNothing) {
+  LoopbackServer server;
+  server.enqueue(CannedResponse::untilClose("body", "Content-Length: 99999999999999999999999999\r\n"));
+  HttpClient client("IdHTTP1");
+  ProgressRecorder rec(client);
+  EXPECT_EQ(client.get(server.url("/page")), "body");
+  ASSERT_EQ(rec.seen.size(), 1u);
+  EXPECT_EQ(rec.seen[0].announced, 0);
+}
+
 }  // namespace
 }  // namespace qm

@@ -109,6 +109,29 @@ TEST(RegSimFlags, ListUpdateAndHostileFlagsReachTheServer) {
        }},
       {{"--update-program", programPath},
        [](const Server& s) { EXPECT_EQ(get(s, "/update/quillmere"), "program bytes"); }},
+      {{"--seed", "1"},
+       [](const Server& s) {
+         // No update by default, and the descriptor signed.
+         EXPECT_NE(get(s, "/update/quillmereup.txt").find("\r\nver=" + sim::builtProgramVersion() + "\r\n"),
+                   std::string::npos);
+         EXPECT_EQ(get(s, "/update/quillmereup.sig"),
+                   sim::signUpdateDescriptor(get(s, "/update/quillmereup.txt"), sim::defaultUpdateKeyFile()) + "\n");
+       }},
+      {{"--update-unsigned"},
+       [](const Server& s) { EXPECT_EQ(httpExchange(s.port, "GET /update/quillmereup.sig HTTP/1.0\r\n\r\n").status, 404); }},
+      {{"--update-tamper-descriptor", "--update-companion-wrong-hash"},
+       [](const Server& s) {
+         const std::string d = get(s, "/update/quillmereup.txt");
+         EXPECT_NE(d.find("\r\nver=99\r\n"), std::string::npos) << d;
+         EXPECT_EQ(d.find("pellow=" + sim::sha256Hex(get(s, "/update/pellow.jpg"))), std::string::npos);
+         EXPECT_NE(get(s, "/update/quillmereup.sig"), sim::signUpdateDescriptor(d, sim::defaultUpdateKeyFile()) + "\n");
+       }},
+      {{"--update-fault", "early-hints", "--update-fault-file", "quillmereup.txt"},
+       [](const Server& s) {
+         RawHttpConnection c(s.port);
+         ASSERT_TRUE(c.send("GET /update/quillmereup.txt HTTP/1.0\r\n\r\n"));
+         EXPECT_EQ(c.read().status, 103);
+       }},
       {{"--bare-cr-cookie"},
        [](const Server& s) {
          const HttpReply r = httpExchange(
@@ -145,7 +168,7 @@ TEST(RegSimFlags, ListUpdateAndHostileFlagsReachTheServer) {
 TEST(RegSimFlags, BadValuesExitWithUsage) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--grid-rows", "-2"}, {"--outside-people", "x"}, {"--update-program", "/nonexistent/regsim-program"},
-           {"--update-version"}}) {
+           {"--update-version"}, {"--update-fault", "slow"}}) {
     RegSimProcess process(args);
     EXPECT_EQ(process.firstLine(), "") << args[0];
     EXPECT_EQ(process.stopWith(0), 2) << args[0];

@@ -103,30 +103,37 @@ std::vector<int> versionNumbers(const std::string& v) {
   return n;
 }
 
-TEST(RegSimUpdate, DescriptorAnnouncesANewerVersionAndTheProgramsHash) {
+// Verified by the openssl command against the fixture key, independent of the server's own signing.
+bool opensslVerifies(const std::string& message, const std::string& signatureBase64) {
+  TempDir dir;
+  const std::string data = dir.file("data", message);
+  const std::string sig64 = dir.file("sig64", signatureBase64);
+  const std::string key = std::string(QM_UPDATE_FIXTURES) + "/test_update_key.pem";
+  const std::string command = "base64 -d '" + sig64 + "' > '" + dir.path() + "/sig' && openssl pkey -in '" + key +
+                              "' -pubout -out '" + dir.path() + "/pub.pem' && openssl pkeyutl -verify -pubin -inkey '" +
+                              dir.path() + "/pub.pem' -rawin -in '" + data + "' -sigfile '" + dir.path() +
+                              "/sig' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+TEST(RegSimUpdate, DescriptorAnnouncesTheBuiltVersionAndEveryHashSigned) {
   StartedRegSim s;
   ASSERT_TRUE(s.started);
   EXPECT_EQ(s.sim.updateBaseUrl(), "http://" + s.sim.host() + "/update/");
   const std::string raw = get(s.sim, "quillmereup.txt");
   EXPECT_EQ(get(s.sim, "quillmereup.ini"), raw);
+  EXPECT_EQ(raw, s.sim.updateDescriptorBytes());
   const std::string text = fromGb18030(raw);
   const auto lines = crlfLines(text);
-  ASSERT_EQ(lines.size(), 5u) << text;
+  ASSERT_EQ(lines.size(), 9u) << text;
   EXPECT_EQ(lines[0], "[file]");
   EXPECT_EQ(lines[1], "filename=quillmere");
-  EXPECT_EQ(lines[2], "ver=" + s.sim.announcedVersion());
   EXPECT_EQ(lines[3].rfind("sjxx=新增", 0), 0u) << lines[3];
   EXPECT_NE(raw.find("sjxx=\xd0\xc2\xd4\xf6"), std::string::npos) << "the notes are GBK bytes";
-
-  // One newer than the built program: same first three numbers, the last one higher.
+  // By default no update: the demo must not ask at every start.
   EXPECT_EQ(sim::builtProgramVersion().rfind(QM_TEST_PROJECT_VERSION, 0), 0u) << sim::builtProgramVersion();
-  const auto built = versionNumbers(sim::builtProgramVersion());
-  auto announced = versionNumbers(s.sim.announcedVersion());
-  ASSERT_EQ(built.size(), 4u);
-  ASSERT_EQ(announced.size(), 4u);
-  EXPECT_EQ(announced[3], built[3] + 1);
-  announced[3] = built[3];
-  EXPECT_EQ(announced, built);
+  EXPECT_EQ(s.sim.announcedVersion(), sim::builtProgramVersion());
+  EXPECT_EQ(lines[2], "ver=" + sim::builtProgramVersion());
 
   const std::string program = get(s.sim, "quillmere.jpg");
   EXPECT_EQ(program, s.sim.updateProgram());
@@ -135,6 +142,40 @@ TEST(RegSimUpdate, DescriptorAnnouncesANewerVersionAndTheProgramsHash) {
   EXPECT_GE(program.size(), 256u * 1024 - 1);
   EXPECT_EQ(get(s.sim, "quillmere.exe"), program);
   EXPECT_EQ(get(s.sim, "quillmere"), program);
+
+  EXPECT_EQ(lines[5], "[companions]");
+  EXPECT_EQ(lines[6], "pellow=" + sha256sum(get(s.sim, "pellow.jpg")));
+  EXPECT_EQ(lines[7], "drumsel=" + sha256sum(get(s.sim, "drumsel.jpg")));
+  EXPECT_EQ(lines[8], "quorrit=" + sha256sum(get(s.sim, "quorrit.jpg")));
+
+  const std::string signature = get(s.sim, "quillmereup.sig");
+  EXPECT_EQ(signature, s.sim.updateSignature() + "\n");
+  EXPECT_EQ(signature.size(), 89u) << "88 Base64 characters and a line end";
+  EXPECT_TRUE(opensslVerifies(raw, signature));
+  EXPECT_FALSE(opensslVerifies(raw + "x", signature));
+}
+
+TEST(RegSimUpdate, SignatureOptions) {
+  {
+    StartedRegSim s({.updateUnsigned = true});
+    ASSERT_TRUE(s.started);
+    get(s.sim, "quillmereup.sig", 404);
+  }
+  {
+    StartedRegSim s({.updateTamperDescriptor = true});
+    ASSERT_TRUE(s.started);
+    const std::string raw = get(s.sim, "quillmereup.txt");
+    EXPECT_EQ(iniValues(fromGb18030(raw)).at("file/ver"), "99");
+    EXPECT_FALSE(opensslVerifies(raw, get(s.sim, "quillmereup.sig")));
+  }
+  {
+    StartedRegSim s({.updateCompanionWrongHash = true});
+    ASSERT_TRUE(s.started);
+    const std::string raw = get(s.sim, "quillmereup.txt");
+    EXPECT_TRUE(opensslVerifies(raw, get(s.sim, "quillmereup.sig")));
+    const auto values = iniValues(fromGb18030(raw));
+    EXPECT_NE(values.at("companions/pellow"), sha256sum(get(s.sim, "pellow.jpg")));
+  }
 }
 
 TEST(RegSimUpdate, OptionsChangeTheVersionSectionAndHash) {
@@ -146,13 +187,14 @@ TEST(RegSimUpdate, OptionsChangeTheVersionSectionAndHash) {
   } cases[] = {
       {{.updateSameVersion = true}, "file", sim::builtProgramVersion(), true},
       {{.updateVersion = "3"}, "file", "3", true},
-      {{.updateNoSection = true}, "readme", sim::newerProgramVersion(), true},
-      {{.updateWrongHash = true}, "file", sim::newerProgramVersion(), false},
+      {{.updateNoSection = true}, "readme", sim::builtProgramVersion(), true},
+      {{.updateWrongHash = true}, "file", sim::builtProgramVersion(), false},
   };
   for (const auto& c : cases) {
     StartedRegSim s(c.options);
     ASSERT_TRUE(s.started);
-    const auto values = iniValues(fromGb18030(get(s.sim, "quillmereup.txt")));
+    const std::string raw = get(s.sim, "quillmereup.txt");
+    const auto values = iniValues(fromGb18030(raw));
     const std::string section = c.section;
     EXPECT_EQ(values.count("file/ver"), section == "file" ? 1u : 0u);
     EXPECT_EQ(values.at(section + "/ver"), c.version);
@@ -160,6 +202,56 @@ TEST(RegSimUpdate, OptionsChangeTheVersionSectionAndHash) {
     const std::string hash = values.at(section + "/sha256");
     EXPECT_TRUE(std::regex_match(hash, std::regex("[0-9a-f]{64}"))) << hash;
     EXPECT_EQ(hash == sha256sum(get(s.sim, "quillmere.jpg")), c.hashMatches) << c.version;
+    EXPECT_TRUE(opensslVerifies(raw, get(s.sim, "quillmereup.sig"))) << "spoiled, but signed by the publisher";
+  }
+}
+
+// The raw bytes of the download faults, read off the socket.
+TEST(RegSimUpdate, DownloadFaults) {
+  const std::string program = sim::standInProgram(sim::builtProgramVersion());
+  const std::string half = program.substr(0, program.size() / 2);
+  {
+    StartedRegSim s({.updateFault = "close-early"});
+    ASSERT_TRUE(s.started);
+    ClientSocket client(s.sim.port());
+    ASSERT_TRUE(client.send(getRequest(s.sim, "/update/quillmere.jpg")));
+    std::string bytes;
+    ASSERT_TRUE(client.receiveAll(bytes));
+    const auto headEnd = bytes.find("\r\n\r\n");
+    ASSERT_NE(headEnd, std::string::npos);
+    EXPECT_EQ(bytes.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    EXPECT_EQ(bytes.find("Content-Length"), std::string::npos);
+    EXPECT_EQ(bytes.find("Transfer-Encoding"), std::string::npos);
+    EXPECT_TRUE(bytes.substr(headEnd + 4) == half);
+  }
+  {
+    StartedRegSim s({.updateFault = "early-hints"});
+    ASSERT_TRUE(s.started);
+    ClientSocket client(s.sim.port());
+    ASSERT_TRUE(client.send(getRequest(s.sim, "/update/pellow.jpg")));
+    std::string bytes;
+    ASSERT_TRUE(client.receiveAll(bytes));
+    EXPECT_EQ(bytes.rfind("HTTP/1.1 103 Early Hints\r\n", 0), 0u);
+    const auto second = bytes.find("\r\n\r\nHTTP/1.1 200 OK\r\n");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_TRUE(bytes.substr(bytes.size() - s.sim.companionFile("pellow").size()) == s.sim.companionFile("pellow"));
+    // The descriptor is not a download: it comes plain.
+    EXPECT_EQ(get(s.sim, "quillmereup.txt"), s.sim.updateDescriptorBytes());
+  }
+  {
+    StartedRegSim s({.updateFault = "stall"});
+    ASSERT_TRUE(s.started);
+    ClientSocket client(s.sim.port());
+    ASSERT_TRUE(client.send(getRequest(s.sim, "/update/quillmere.jpg")));
+    std::string bytes;
+    // The head and half the body come; then nothing, while the connection stays open.
+    const std::string head = "Content-Length: " + std::to_string(program.size()) + "\r\n";
+    while (bytes.find("\r\n\r\n") == std::string::npos) ASSERT_TRUE(client.receive(bytes, bytes.size() + 1));
+    const auto headEnd = bytes.find("\r\n\r\n");
+    ASSERT_TRUE(client.receive(bytes, headEnd + 4 + half.size()));
+    EXPECT_NE(bytes.find(head), std::string::npos);
+    EXPECT_EQ(bytes.size(), headEnd + 4 + half.size());
+    EXPECT_FALSE(client.stirsWithin(500));
   }
 }
 

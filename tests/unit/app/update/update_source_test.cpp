@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/profile_file.h"
+#include "app/update/program_path.h"
 #include "app/update/update_source.h"
 #include "tests/support/temp_folder.h"
 
@@ -41,4 +42,14 @@ TEST(UpdateSource, FileUrlsEncodeTheName) {
   EXPECT_EQ(updateFileUrl("http://h/", "new ver.jpg"), "http://h/new%20ver.jpg");
   EXPECT_EQ(updateFileUrl("http://h/", "学.jpg"), "http://h/%E5%AD%A6.jpg");
   EXPECT_EQ(updateFileUrl("http://h/", "a?b#c&d.jpg"), "http://h/a%3Fb%23c%26d.jpg");
+}
+
+// After an update replaced the running file, /proc/self/exe reads "<path> (deleted)".
+TEST(ProgramPath, TheKernelsDeletedMarkIsNotPartOfThePath) {
+  EXPECT_EQ(withoutDeletedMark("/opt/q/quillmere (deleted)"), "/opt/q/quillmere");
+  EXPECT_EQ(withoutDeletedMark("/opt/q/quillmere"), "/opt/q/quillmere");
+  EXPECT_EQ(withoutDeletedMark("/opt/q/quillmere (deleted) (deleted)"), "/opt/q/quillmere (deleted)");
+  // Without an application object the link is read directly.
+  const std::string self = runningProgramPath();
+  EXPECT_EQ(self.substr(self.rfind('/') + 1), "test_app_update");
 }
