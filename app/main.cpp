@@ -11,6 +11,8 @@
 #include "browser/main_window.h"
 #include "common/app_state.h"
 #include "common/ui/qt_prompts.h"
+#include "common/ui/qt_translations.h"
+#include "common/ui/window_roles.h"
 
 namespace {
 
@@ -53,6 +55,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   // Only the name: a display name would be appended to every window title.
   QApplication::setApplicationName(QStringLiteral("Quillmere"));
+  qm::loadQtTranslations(app);
+  qm::installWindowRoles();
 
   if (rootWithoutSandboxChoice()) {
     qm::QtPrompts prompts;

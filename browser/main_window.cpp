@@ -22,6 +22,8 @@
 
 #include "browser/close_rule.h"
 #include "browser/completed_time.h"
+#include "browser/download_saver.h"
+#include "browser/function_keys.h"
 #include "browser/web/cookie_mirror.h"
 #include "browser/web/web_tab.h"
 #include "browser/tab_caption.h"
@@ -95,6 +97,8 @@ TForm1::TForm1(AppState& state, Prompts& prompts, QWidget* parent)
   Timer2->setSingleShot(true);
   Timer2->setInterval(50);
   connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+  new FunctionKeyFilter(this);
+  new DownloadSaver(profile_, *this, this);
   FormCreate();
 }
 

@@ -8,6 +8,7 @@ PKGS=(
   libcurl4-openssl-dev libssl-dev libturbojpeg0-dev libfreexl-dev libxlsxwriter-dev zlib1g-dev libzip-dev libexpat1-dev
   libgtest-dev libgmock-dev
   python3 python3-xlrd python3-xlwt python3-openpyxl fonts-noto-cjk xvfb xauth xdotool
+  qt6-translations-l10n
 )
 missing=()
 for p in "${PKGS[@]}"; do

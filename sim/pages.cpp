@@ -89,4 +89,8 @@ std::string closerPage() {
 
 std::string titlePage(const std::string& title) { return htmlPage(title, "<p>" + htmlEscape(title) + "</p>\n"); }
 
+std::string inputsPage() {
+  return htmlPage("查询", "<p><input name=\"first\"> <input name=\"second\"> <input name=\"third\"></p>\n");
+}
+
 }  // namespace qm::sim

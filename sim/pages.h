@@ -16,6 +16,8 @@ std::string keepAlivePage();
 std::string queryPageScript(int accountType, const std::string& organCode, const std::string& token);
 std::string menuPage(const std::string& title);
 std::string notFoundPage();
+// Three text inputs and no user-name field: a first page that is no login page.
+std::string inputsPage();
 std::string errorPage();
 
 // Pages for the browser window tests.

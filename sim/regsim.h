@@ -21,8 +21,9 @@
 //                               the page fetches a picture, and so a new code for the session)
 //   GET  /jsp/mems/kszs/kszsSh_list.jsp, /jsp/mems/xjgl/zhcx/byscx/byscx.jsp   menu pages
 //        (all /jsp/mems pages 302 to "/" without a session)
-//   GET  /sim/popup.html, /sim/child.html, /sim/closer.html, /sim/title?t=<text>
+//   GET  /sim/popup.html, /sim/child.html, /sim/closer.html, /sim/title?t=<text>, /sim/inputs.html
 //                               window test pages, no session needed
+//   GET  /sim/downloads.html, /sim/download/<kind>   file downloads (downloads.h), no session needed
 //
 // Grids (grid_data.h, pages_scrape.h): one table per grid row, 20 rows a page, numbered
 // among all tables of the document; "第" in the pager table's first read cell.

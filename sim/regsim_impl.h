@@ -44,6 +44,7 @@ struct RegSim::Impl {
   Outcome handleProvinceService(const RawRequest& request);
   Outcome handleDetailService(const RawRequest& request);
   Outcome handleUpdate(const RawRequest& request);
+  Outcome handleDownload(const RawRequest& request);
   // The fault that the hostile options make of a JSON service's answer; false when none applies.
   bool hostileAnswer(Outcome& out) const;
   void addHostileHeaders(Outcome& out) const;

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "sim/downloads.h"
 #include "sim/duplicate_service.h"
 #include "sim/pages.h"
 #include "sim/pages_scrape.h"
@@ -43,6 +44,7 @@ bool testPage(const RawRequest& r, Outcome& out) {
   else if (r.path == "/sim/child.html") out = html(childPage());
   else if (r.path == "/sim/closer.html") out = html(closerPage());
   else if (r.path == "/sim/title") out = html(titlePage(formValue(queryString(r), "t")));
+  else if (r.path == "/sim/inputs.html") out = html(inputsPage());
   else return false;
   return true;
 }
@@ -83,6 +85,7 @@ Outcome RegSim::Impl::handle(const RawRequest& r) {
     return handleDetailService(r);
   if (r.path == kCaptchaPath) return handleCaptcha(r);
   if (r.path.rfind(kUpdatePrefix, 0) == 0) return handleUpdate(r);
+  if (r.path.rfind(kDownloadPrefix, 0) == 0 || r.path == kDownloadsPagePath) return handleDownload(r);
   Outcome out;
   if (testPage(r, out)) return out;
 

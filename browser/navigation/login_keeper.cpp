@@ -111,11 +111,11 @@ QCoro::Task<> LoginKeeper::FillLoginName() {
   if (!written.isValid()) co_return;
   QPointer<WebTab> focusTab(tab);
   const QVariant focused = co_await document.focusInput(name.empty() ? 0 : 2);
-  // The caret shows only once the view holds the keyboard: on the login page
-  // (a user-name field was there) the view takes it from the address box, so
-  // the user types into the page at once. On an inactive window Qt keeps it
-  // for when the window is activated.
-  if (focused.toBool() && written.toInt() > 0 && focusTab && focusTab->isVisible()) focusTab->view()->setFocus();
+  // The caret shows only once the view holds the keyboard: whenever an input
+  // took the focus, the view takes it from the address box, so the user
+  // types into the page at once. On an inactive window Qt keeps it for when
+  // the window is activated.
+  if (focused.toBool() && focusTab && focusTab->isVisible()) focusTab->view()->setFocus();
 }
 
 }  // namespace qm

@@ -22,6 +22,8 @@ QString engineLeavePageText() {
 
 WebPage::WebPage(QWebEngineProfile* profile, Prompts& prompts, QObject* parent)
     : QWebEnginePage(profile, parent), prompts_(prompts) {
+  // A new page may ask again.
+  connect(this, &QWebEnginePage::loadStarted, this, [this] { dialogsBlocked_ = false; });
   // A bad certificate is refused without asking anybody.
   connect(this, &QWebEnginePage::certificateError, this,
           [](QWebEngineCertificateError error) { error.rejectCertificate(); });
@@ -49,14 +51,35 @@ void WebPage::askCredentials(const QString& text, QAuthenticator* authenticator)
 
 QWebEnginePage* WebPage::createWindow(WebWindowType) { return newWindow_ ? newWindow_() : nullptr; }
 
-void WebPage::javaScriptAlert(const QUrl&, const QString& msg) { prompts_.message(msg); }
+bool WebPage::offerBlock() const { return sinceDialog_.isValid() && sinceDialog_.elapsed() < kDialogFloodMs; }
+
+void WebPage::dialogClosed(bool blocked) {
+  sinceDialog_.start();
+  if (blocked) dialogsBlocked_ = true;
+}
+
+void WebPage::javaScriptAlert(const QUrl&, const QString& msg) {
+  if (dialogsBlocked_) return;
+  bool blocked = false;
+  prompts_.pageAlert(msg, offerBlock(), blocked);
+  dialogClosed(blocked);
+}
 
 bool WebPage::javaScriptConfirm(const QUrl&, const QString& msg) {
-  return prompts_.confirm(msg == engineLeavePageText() ? kLeavePageText : msg);
+  const bool leaving = msg == engineLeavePageText();
+  // A blocked page may still be left.
+  if (dialogsBlocked_) return leaving;
+  bool blocked = false;
+  const bool answer = prompts_.pageConfirm(leaving ? kLeavePageText : msg, offerBlock(), blocked);
+  dialogClosed(blocked);
+  return answer;
 }
 
 bool WebPage::javaScriptPrompt(const QUrl&, const QString& msg, const QString& defaultValue, QString* result) {
-  const std::optional<QString> answer = prompts_.textInput(msg, defaultValue);
+  if (dialogsBlocked_) return false;
+  bool blocked = false;
+  const std::optional<QString> answer = prompts_.pagePrompt(msg, defaultValue, offerBlock(), blocked);
+  dialogClosed(blocked);
   if (!answer) return false;
   *result = *answer;
   return true;

@@ -3,6 +3,7 @@
 // prompts) stays silent, the page's own dialogs (alert, confirm, prompt,
 // leaving the page, log-in) go to the user through Prompts, and a request
 // for a new window goes to the window's hook.
+#include <QElapsedTimer>
 #include <QWebEnginePage>
 #include <functional>
 
@@ -25,6 +26,12 @@ class WebPage : public QWebEnginePage {
 
   // The question asked before a page that wants it is left (beforeunload).
   static const QString kLeavePageText;
+  // A dialog that opens this soon after the previous one closed offers to
+  // block the page's further dialogs.
+  static constexpr int kDialogFloodMs = 1000;
+
+  // The user chose to block this page's dialogs; until it navigates.
+  bool dialogsBlocked() const { return dialogsBlocked_; }
 
  protected:
   QWebEnginePage* createWindow(WebWindowType type) override;
@@ -37,9 +44,15 @@ class WebPage : public QWebEnginePage {
 
  private:
   void askCredentials(const QString& text, QAuthenticator* authenticator);
+  // Whether the next dialog follows the last one closely enough to offer the block.
+  bool offerBlock() const;
+  // After a dialog: remembers when it closed and whether blocking was ticked.
+  void dialogClosed(bool blocked);
 
   Prompts& prompts_;
   NewWindowHook newWindow_;
+  QElapsedTimer sinceDialog_;  // invalid until the first dialog closed
+  bool dialogsBlocked_ = false;
 };
 
 }  // namespace qm

@@ -10,6 +10,8 @@
 namespace qm {
 
 inline const QString kAppTitle = QStringLiteral("Quillmere");
+// Offered in a page's dialog that follows the previous one closely.
+inline const QString kBlockPageDialogsText = QStringLiteral("阻止此网页继续弹出对话框");
 
 enum class PromptIcon { None, Information, Warning, Error, Question };
 
@@ -43,6 +45,26 @@ class Prompts {
   // Asks for a user name and a password (the password is not shown);
   // nothing when cancelled.
   virtual std::optional<Credentials> credentials(const QString& text, const QString& title = kAppTitle) = 0;
+
+  // A web page's alert(), confirm() and prompt(). With offerBlock the box
+  // also offers kBlockPageDialogsText; blocked tells whether it was ticked.
+  // By default they are message(), confirm() and textInput() without it.
+  virtual void pageAlert(const QString& text, bool offerBlock, bool& blocked) {
+    (void)offerBlock;
+    blocked = false;
+    message(text);
+  }
+  virtual bool pageConfirm(const QString& text, bool offerBlock, bool& blocked) {
+    (void)offerBlock;
+    blocked = false;
+    return confirm(text);
+  }
+  virtual std::optional<QString> pagePrompt(const QString& text, const QString& value, bool offerBlock,
+                                            bool& blocked) {
+    (void)offerBlock;
+    blocked = false;
+    return textInput(text, value);
+  }
 };
 
 // "EXCEL文件(.xls,.xlsx)|*.xls" -> "EXCEL文件(.xls,.xlsx) (*.xls)", pairs joined by ";;".

@@ -1,16 +1,18 @@
 #include "common/ui/qt_prompts.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QVBoxLayout>
+
+#include "common/ui/page_text.h"
 
 namespace qm {
 
@@ -31,21 +33,61 @@ QString withDefaultExtension(const QString& path, const QString& ext) {
   return name.contains(QLatin1Char('.')) ? path : path + ext;
 }
 
-void QtPrompts::message(const QString& text, const QString& title, PromptIcon icon) {
-  QMessageBox::Icon i = QMessageBox::NoIcon;
+namespace {
+
+QMessageBox::Icon boxIcon(PromptIcon icon) {
   switch (icon) {
-    case PromptIcon::Information: i = QMessageBox::Information; break;
-    case PromptIcon::Warning: i = QMessageBox::Warning; break;
-    case PromptIcon::Error: i = QMessageBox::Critical; break;
-    case PromptIcon::Question: i = QMessageBox::Question; break;
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Error: return QMessageBox::Critical;
+    case PromptIcon::Question: return QMessageBox::Question;
     case PromptIcon::None: break;
   }
-  QMessageBox box(i, title, text, QMessageBox::Ok, parent_);
-  box.exec();
+  return QMessageBox::NoIcon;
+}
+
+// Texts may come from a page or a server: shown as they are, never as rich
+// text with live links, and bounded.
+QLabel* plainLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(boundedDialogText(text), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setWordWrap(true);
+  return label;
+}
+
+// Runs a message box; blocked (when given) is the block option's tick.
+QMessageBox::StandardButton runBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                                   QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault,
+                                   bool* blocked = nullptr) {
+  QMessageBox box(icon, title, boundedDialogText(text), buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) label->setOpenExternalLinks(false);
+  if (byDefault != QMessageBox::NoButton) box.setDefaultButton(byDefault);
+  if (buttons.testFlag(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
+  else if (buttons.testFlag(QMessageBox::No)) box.setEscapeButton(QMessageBox::No);
+  if (blocked) box.setCheckBox(new QCheckBox(kBlockPageDialogsText, &box));
+  const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+  if (blocked) *blocked = box.checkBox()->isChecked();
+  return answer;
+}
+
+QDialogButtonBox* okCancel(QDialog& dlg) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  return buttons;
+}
+
+}  // namespace
+
+void QtPrompts::message(const QString& text, const QString& title, PromptIcon icon) {
+  runBox(parent_, boxIcon(icon), title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool QtPrompts::question(const QString& text, const QString& title) {
-  return QMessageBox::question(parent_, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+  return runBox(parent_, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
@@ -70,35 +112,67 @@ QString QtPrompts::captcha(const QImage& picture, const QString& caption) {
   auto* pic = new QLabel(&dlg);
   pic->setPixmap(QPixmap::fromImage(picture));
   layout->addWidget(pic);
-  layout->addWidget(new QLabel(caption, &dlg));
+  layout->addWidget(plainLabel(caption, &dlg));
   auto* edit = new QLineEdit(&dlg);
   layout->addWidget(edit);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(okCancel(dlg));
   return dlg.exec() == QDialog::Accepted ? edit->text() : QString();
 }
 
 bool QtPrompts::confirm(const QString& text, const QString& title) {
-  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent_);
-  box.setDefaultButton(QMessageBox::Ok);
-  box.setEscapeButton(QMessageBox::Cancel);
-  return box.exec() == QMessageBox::Ok;
+  return runBox(parent_, QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 std::optional<QString> QtPrompts::textInput(const QString& text, const QString& value, const QString& title) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(parent_, title, text, QLineEdit::Normal, value, &ok);
+  return askText(text, value, title, nullptr);
+}
+
+std::optional<QString> QtPrompts::askText(const QString& text, const QString& value, const QString& title,
+                                          bool* blocked) {
+  QDialog dlg(parent_);
+  dlg.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dlg);
+  layout->addWidget(plainLabel(text, &dlg));
+  auto* edit = new QLineEdit(value, &dlg);
+  edit->setObjectName("TextInput");
+  layout->addWidget(edit);
+  QCheckBox* block = nullptr;
+  if (blocked) {
+    block = new QCheckBox(kBlockPageDialogsText, &dlg);
+    layout->addWidget(block);
+  }
+  layout->addWidget(okCancel(dlg));
+  edit->setFocus();
+  const bool ok = dlg.exec() == QDialog::Accepted;
+  if (blocked) *blocked = block->isChecked();
   if (!ok) return std::nullopt;
-  return answer;
+  return edit->text();
+}
+
+void QtPrompts::pageAlert(const QString& text, bool offerBlock, bool& blocked) {
+  blocked = false;
+  runBox(parent_, QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, QMessageBox::Ok,
+         offerBlock ? &blocked : nullptr);
+}
+
+bool QtPrompts::pageConfirm(const QString& text, bool offerBlock, bool& blocked) {
+  blocked = false;
+  return runBox(parent_, QMessageBox::Question, kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                QMessageBox::Ok, offerBlock ? &blocked : nullptr) == QMessageBox::Ok;
+}
+
+std::optional<QString> QtPrompts::pagePrompt(const QString& text, const QString& value, bool offerBlock,
+                                             bool& blocked) {
+  blocked = false;
+  return askText(text, value, kAppTitle, offerBlock ? &blocked : nullptr);
 }
 
 std::optional<Credentials> QtPrompts::credentials(const QString& text, const QString& title) {
   QDialog dlg(parent_);
   dlg.setWindowTitle(title);
   auto* layout = new QVBoxLayout(&dlg);
-  layout->addWidget(new QLabel(text, &dlg));
+  layout->addWidget(plainLabel(text, &dlg));
   auto* form = new QFormLayout;
   auto* user = new QLineEdit(&dlg);
   user->setObjectName("UserName");
@@ -108,10 +182,7 @@ std::optional<Credentials> QtPrompts::credentials(const QString& text, const QSt
   form->addRow(QStringLiteral("用户名："), user);
   form->addRow(QStringLiteral("密码："), password);
   layout->addLayout(form);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(okCancel(dlg));
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   return Credentials{user->text(), password->text()};
 }

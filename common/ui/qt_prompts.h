@@ -20,8 +20,14 @@ class QtPrompts : public Prompts {
   bool confirm(const QString& text, const QString& title) override;
   std::optional<QString> textInput(const QString& text, const QString& value, const QString& title) override;
   std::optional<Credentials> credentials(const QString& text, const QString& title) override;
+  void pageAlert(const QString& text, bool offerBlock, bool& blocked) override;
+  bool pageConfirm(const QString& text, bool offerBlock, bool& blocked) override;
+  std::optional<QString> pagePrompt(const QString& text, const QString& value, bool offerBlock,
+                                    bool& blocked) override;
 
  private:
+  std::optional<QString> askText(const QString& text, const QString& value, const QString& title, bool* blocked);
+
   QPointer<QWidget> parent_;
 };
 

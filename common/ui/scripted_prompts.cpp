@@ -19,8 +19,8 @@ bool ScriptedPrompts::question(const QString& text, const QString& title) {
   log.push_back({RecordedPrompt::Question, text, title, PromptIcon::Question});
   return pop(answers, false);
 }
-QString ScriptedPrompts::saveFileName(const QString& filter, const QString&) {
-  log.push_back({RecordedPrompt::SaveFile, filter, {}, PromptIcon::None});
+QString ScriptedPrompts::saveFileName(const QString& filter, const QString& startDir) {
+  log.push_back({RecordedPrompt::SaveFile, filter, {}, PromptIcon::None, startDir});
   return pop(fileNames, QString());
 }
 QString ScriptedPrompts::openFileName(const QString& filter, const QString&) {
@@ -52,6 +52,26 @@ std::optional<Credentials> ScriptedPrompts::credentials(const QString& text, con
   std::optional<Credentials> answer = std::move(logins.front());
   logins.pop_front();
   return answer;
+}
+void ScriptedPrompts::pageAlert(const QString& text, bool offerBlock, bool& blocked) {
+  message(text, kAppTitle, PromptIcon::None);
+  blocked = tick(offerBlock);
+}
+bool ScriptedPrompts::pageConfirm(const QString& text, bool offerBlock, bool& blocked) {
+  const bool answer = confirm(text, kAppTitle);
+  blocked = tick(offerBlock);
+  return answer;
+}
+std::optional<QString> ScriptedPrompts::pagePrompt(const QString& text, const QString& value, bool offerBlock,
+                                                   bool& blocked) {
+  std::optional<QString> answer = textInput(text, value, kAppTitle);
+  blocked = tick(offerBlock);
+  return answer;
+}
+bool ScriptedPrompts::tick(bool offerBlock) {
+  if (!offerBlock) return false;
+  if (!log.empty()) log.back().offeredBlock = true;
+  return pop(blockTicks, false);
 }
 QStringList ScriptedPrompts::messages() const {
   QStringList out;

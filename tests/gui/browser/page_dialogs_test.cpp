@@ -98,6 +98,34 @@ TEST_F(PageDialogsTest, AnAcceptedConfirmLetsThePageGoOn) {
   EXPECT_EQ(awaitTask(doc.run("document.getElementById('ok').click(); document.title")).toString(), "submitted");
 }
 
+TEST_F(PageDialogsTest, ADialogRightAfterTheLastOffersToBlockThePageUntilItNavigates) {
+  const WebDocument doc = pageWith(QStringLiteral("<title>loop</title><p>x</p>"));
+  prompts_.blockTicks = {true};
+  prompts_.confirmations = {true, true};
+  prompts_.texts = {QStringLiteral("答")};
+  // The second box opens as the first closes, and its option is ticked:
+  // the rest of the page's dialogs answer at once, as if cancelled.
+  EXPECT_EQ(awaitTask(doc.run("alert('第一'); alert('第二'); [confirm('第三'), String(prompt('第四'))].join(',')"))
+                .toString(),
+            "false,null");
+  ASSERT_EQ(prompts_.log.size(), 2u);
+  EXPECT_FALSE(prompts_.log[0].offeredBlock);
+  EXPECT_TRUE(prompts_.log[1].offeredBlock);
+  EXPECT_EQ(prompts_.log[1].text, QStringLiteral("第二"));
+  EXPECT_EQ(prompts_.confirmations.size(), 2u);
+
+  // A new page may ask again; a box well after the last one offers nothing.
+  QTest::qWait(1200);
+  QWebEngineView* view = tabView(*form_, form_->LastTabIndex());
+  QSignalSpy loaded(view->page(), &QWebEnginePage::loadFinished);
+  view->setHtml(QStringLiteral("<title>next</title>"), QUrl("http://127.0.0.1:9/next.html"));
+  ASSERT_TRUE(loaded.wait(kLongWait) || loaded.count() > 0);
+  EXPECT_EQ(awaitTask(doc.run("confirm('再问')")).toBool(), true);
+  ASSERT_EQ(prompts_.log.size(), 3u);
+  EXPECT_EQ(prompts_.log[2].kind, RecordedPrompt::Confirm);
+  EXPECT_FALSE(prompts_.log[2].offeredBlock);
+}
+
 // A server that asks for basic authentication and tells what it got.
 class AuthServer : public QObject {
  public:

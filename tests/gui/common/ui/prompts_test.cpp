@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QInputDialog>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "common/ui/page_text.h"
 #include "common/ui/qt_prompts.h"
 #include "common/ui/scripted_prompts.h"
 
@@ -55,21 +57,23 @@ TEST(QtPromptsTest, ConfirmIsOkCancelWithOkAsDefault) {
   EXPECT_FALSE(prompts.confirm(QStringLiteral("确定删除？"), kAppTitle));
 }
 
+QLineEdit* textEdit(QWidget* dialog) { return dialog->findChild<QLineEdit*>("TextInput"); }
+
 TEST(QtPromptsTest, TextInputStartsFromTheValueAndTellsCancelFromEmpty) {
   QtPrompts prompts;
   QString shownValue;
   whenDialogUp([&](QWidget* w) {
-    auto* dialog = qobject_cast<QInputDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    shownValue = dialog->textValue();
-    dialog->setTextValue(QStringLiteral("张三"));
-    dialog->accept();
+    QLineEdit* edit = textEdit(w);
+    ASSERT_NE(edit, nullptr);
+    shownValue = edit->text();
+    edit->setText(QStringLiteral("张三"));
+    static_cast<QDialog*>(w)->accept();
   });
   EXPECT_EQ(prompts.textInput(QStringLiteral("姓名"), QStringLiteral("李四"), kAppTitle), QStringLiteral("张三"));
   EXPECT_EQ(shownValue, QStringLiteral("李四"));
 
   whenDialogUp([](QWidget* w) {
-    static_cast<QInputDialog*>(w)->setTextValue(QString());
+    textEdit(w)->clear();
     static_cast<QDialog*>(w)->accept();
   });
   const std::optional<QString> empty = prompts.textInput(QStringLiteral("备注"), QStringLiteral("x"), kAppTitle);
@@ -78,6 +82,102 @@ TEST(QtPromptsTest, TextInputStartsFromTheValueAndTellsCancelFromEmpty) {
 
   whenDialogUp([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
   EXPECT_FALSE(prompts.textInput(QStringLiteral("备注"), QString(), kAppTitle).has_value());
+}
+
+// The text a dialog shows and how: a message box's text, else its one label's.
+struct Shown {
+  QString text;
+  Qt::TextFormat format = Qt::AutoText;
+  bool opensLinks = true;
+};
+Shown shownText(QWidget* w) {
+  if (auto* box = qobject_cast<QMessageBox*>(w)) {
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    return {box->text(), box->textFormat(), label ? label->openExternalLinks() : true};
+  }
+  for (QLabel* label : w->findChildren<QLabel*>())
+    if (!label->text().isEmpty() && !label->buddy())
+      return {label->text(), label->textFormat(), label->openExternalLinks()};
+  return {};
+}
+
+TEST(QtPromptsTest, PageTextsArePlainAndCutAt2000Characters) {
+  QtPrompts prompts;
+  const QString link = QStringLiteral("<a href=\"http://example.invalid/\">重新登录</a>");
+  const QString longText = QString(2500, QLatin1Char('x'));
+  const QString cut = QString(2000, QLatin1Char('x')) + QChar(0x2026);
+  bool blocked = false;
+  const std::vector<std::pair<const char*, std::function<void(const QString&)>>> dialogs = {
+      {"message", [&](const QString& t) { prompts.message(t, kAppTitle, PromptIcon::None); }},
+      {"question", [&](const QString& t) { prompts.question(t, kAppTitle); }},
+      {"confirm", [&](const QString& t) { prompts.confirm(t, kAppTitle); }},
+      {"page alert", [&](const QString& t) { prompts.pageAlert(t, true, blocked); }},
+      {"page prompt", [&](const QString& t) { prompts.pagePrompt(t, QString(), false, blocked); }},
+      {"log-in", [&](const QString& t) { prompts.credentials(t, kAppTitle); }},
+  };
+  for (const auto& [name, show] : dialogs) {
+    for (const auto& [text, expected] : {std::pair{link, link}, std::pair{longText, cut}}) {
+      Shown shown;
+      whenDialogUp([&](QWidget* w) {
+        shown = shownText(w);
+        static_cast<QDialog*>(w)->reject();
+      });
+      show(text);
+      EXPECT_EQ(shown.text, expected) << name;
+      EXPECT_EQ(shown.format, Qt::PlainText) << name;
+      EXPECT_FALSE(shown.opensLinks) << name;
+    }
+  }
+}
+
+TEST(QtPromptsTest, PageDialogsOfferToBlockTheirPageWhenAsked) {
+  QtPrompts prompts;
+  struct Case {
+    bool offer;
+    bool tick;
+  };
+  for (const Case c : {Case{false, false}, Case{true, false}, Case{true, true}}) {
+    QString option;
+    whenDialogUp([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      if (box->checkBox()) {
+        option = box->checkBox()->text();
+        box->checkBox()->setChecked(c.tick);
+      }
+      box->button(QMessageBox::Ok)->click();
+    });
+    bool blocked = !c.tick;
+    EXPECT_TRUE(prompts.pageConfirm(QStringLiteral("确定？"), c.offer, blocked));
+    EXPECT_EQ(option, c.offer ? QStringLiteral("阻止此网页继续弹出对话框") : QString()) << c.offer;
+    EXPECT_EQ(blocked, c.tick);
+
+    // prompt() has its own dialog with the same option.
+    whenDialogUp([&](QWidget* w) {
+      auto* box = w->findChild<QCheckBox*>();
+      EXPECT_EQ(box != nullptr, c.offer);
+      if (box) box->setChecked(c.tick);
+      static_cast<QDialog*>(w)->reject();
+    });
+    blocked = !c.tick;
+    EXPECT_FALSE(prompts.pagePrompt(QStringLiteral("姓名"), QString(), c.offer, blocked).has_value());
+    EXPECT_EQ(blocked, c.tick);
+  }
+}
+
+TEST(DialogTextTest, CutsAfter2000CharactersWithAnEllipsis) {
+  const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
+  struct Case {
+    QString in, out;
+  };
+  const Case cases[] = {
+      {QString(), QString()},
+      {QString(2000, 'a'), QString(2000, 'a')},
+      {QString(2001, 'a'), QString(2000, 'a') + QChar(0x2026)},
+      {QString(1999, 'a') + smile, QString(1999, 'a') + smile},
+      {QString(1999, 'a') + smile + 'b', QString(1999, 'a') + smile + QChar(0x2026)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(boundedDialogText(c.in), c.out) << c.in.size();
 }
 
 TEST(QtPromptsTest, CredentialsHideThePassword) {
