@@ -9,6 +9,7 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "browser/web/web_page.h"
 #include "browser/web/web_tab.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
@@ -91,7 +92,10 @@ QCoro::Task<bool> PageScrapeRun::waitForPage(int page, bool& timedOut) {
     if (!self || lost()) co_return false;
     const std::optional<int> shown = now && now->box ? wholeNumber(trimLowView(*now->box)) : std::nullopt;
     if (!shown) throw std::runtime_error("the page-number box holds no number");
-    if (*shown >= page) co_return true;
+    if (*shown >= page) {
+      if (hooks_.pageArrived) hooks_.pageArrived(page);
+      co_return true;
+    }
     // "停止抓取" while we wait: the rows so far are saved.
     if (state.stopRequested) co_return true;
     // A page at work (new rows, a new pager text) gets a full wait again.
