@@ -31,6 +31,8 @@ using End = ScrapeResult::End;
 
 QString statusText(int count) { return QStringLiteral("已导出记录条数：") + QString::number(count); }
 
+constexpr qint64 kCountRepaintMs = 100;
+
 }  // namespace
 
 PageScrapeRun::PageScrapeRun(WindowHost& host, WebTab* tab, ScrapeLayout layout, std::shared_ptr<HttpClient> client,
@@ -176,6 +178,8 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     keepPageAwake(true);
     state.stopRequested = false;
     bool stopped = false;
+    QString shownCount;
+    QElapsedTimer countShown;
     for (;;) {
       const std::optional<PageTables> tables = co_await doc.tables(layout_, sheet->table());
       if (!self) co_return result;
@@ -210,7 +214,16 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
             sheet->writeExtra(values);
             if (lost()) co_return keepWhatWasRead(lostEnd());
           }
-          if (visit != ScrapeSheet::Visit::EndOfPage) host_.setPanelText(1, statusText(sheet->written()));
+          // Every row's count, but the window repaints at most every 100 ms: a
+          // repaint makes the web view's page draw a frame, which cost more than
+          // the three queries of a row.
+          if (visit != ScrapeSheet::Visit::EndOfPage) {
+            shownCount = statusText(sheet->written());
+            if (!countShown.isValid() || countShown.elapsed() >= kCountRepaintMs) {
+              host_.setPanelText(1, shownCount);
+              countShown.start();
+            }
+          }
           sheet->finishTable();
           if (state.stopRequested) {
             stopped = true;
@@ -218,6 +231,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
           }
         }
       }
+      if (!shownCount.isEmpty()) host_.setPanelText(1, shownCount);
       out.rowsDone(sheet->row());
       if (hooks_.pageWritten) hooks_.pageWritten(sheet->page());
       if (!self) co_return result;
