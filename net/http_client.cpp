@@ -29,6 +29,8 @@ struct Transfer {
   const TransferCallbacks* cb = nullptr;
   long readTimeoutMs = 0;
   const std::atomic<bool>* abort = nullptr;
+  CURL* easy = nullptr;
+  bool connected = false;  // the read time-out counts from here; connecting has its own limit
   Clock::time_point lastActivity = Clock::now();
   bool timedOut = false;
   std::size_t maxBody = kDefaultMaxAnswerBytes;
@@ -148,6 +150,14 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t ulnow)
     }
   }
   if (t->readTimeoutMs <= 0) return 0;
+  if (!t->connected) {
+    curl_off_t connect = 0, pretransfer = 0;
+    curl_easy_getinfo(t->easy, CURLINFO_CONNECT_TIME_T, &connect);
+    curl_easy_getinfo(t->easy, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
+    if (connect <= 0 && pretransfer <= 0 && ulnow <= 0) return 0;
+    t->connected = true;
+    t->lastActivity = Clock::now();
+  }
   auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t->lastActivity);
   if (idle.count() < t->readTimeoutMs) return 0;
   t->timedOut = true;
@@ -317,6 +327,7 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
   t.cb = (callbacks_.begin || callbacks_.progress || callbacks_.end) ? &callbacks_ : &kNone;
   t.readTimeoutMs = readTimeoutMs_;
   t.abort = &m.aborting;
+  t.easy = h;
   t.maxBody = maxAnswerBytes_;
   t.discard = discardBody_;
   t.stopCheck = stopCheck_ ? &stopCheck_ : nullptr;

@@ -66,7 +66,8 @@ struct TransferCallbacks {
 
 class HttpClient {
  public:
-  // readTimeoutMs: a request that receives nothing for that long fails; 0 = none.
+  // readTimeoutMs: a request that receives nothing for that long once
+  // connected fails; 0 = none. Connecting is bounded by setTimeLimits.
   explicit HttpClient(std::string name, long readTimeoutMs = 0);
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;

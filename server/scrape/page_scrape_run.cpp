@@ -9,6 +9,7 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "browser/web/web_page.h"
 #include "browser/web/web_tab.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
@@ -29,6 +30,8 @@ namespace {
 using End = ScrapeResult::End;
 
 QString statusText(int count) { return QStringLiteral("已导出记录条数：") + QString::number(count); }
+
+constexpr qint64 kCountRepaintMs = 100;
 
 }  // namespace
 
@@ -91,7 +94,10 @@ QCoro::Task<bool> PageScrapeRun::waitForPage(int page, bool& timedOut) {
     if (!self || lost()) co_return false;
     const std::optional<int> shown = now && now->box ? wholeNumber(trimLowView(*now->box)) : std::nullopt;
     if (!shown) throw std::runtime_error("the page-number box holds no number");
-    if (*shown >= page) co_return true;
+    if (*shown >= page) {
+      if (hooks_.pageArrived) hooks_.pageArrived(page);
+      co_return true;
+    }
     // "停止抓取" while we wait: the rows so far are saved.
     if (state.stopRequested) co_return true;
     // A page at work (new rows, a new pager text) gets a full wait again.
@@ -172,6 +178,8 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     keepPageAwake(true);
     state.stopRequested = false;
     bool stopped = false;
+    QString shownCount;
+    QElapsedTimer countShown;
     for (;;) {
       const std::optional<PageTables> tables = co_await doc.tables(layout_, sheet->table());
       if (!self) co_return result;
@@ -206,7 +214,16 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
             sheet->writeExtra(values);
             if (lost()) co_return keepWhatWasRead(lostEnd());
           }
-          if (visit != ScrapeSheet::Visit::EndOfPage) host_.setPanelText(1, statusText(sheet->written()));
+          // Every row's count, but the window repaints at most every 100 ms: a
+          // repaint makes the web view's page draw a frame, which cost more than
+          // the three queries of a row.
+          if (visit != ScrapeSheet::Visit::EndOfPage) {
+            shownCount = statusText(sheet->written());
+            if (!countShown.isValid() || countShown.elapsed() >= kCountRepaintMs) {
+              host_.setPanelText(1, shownCount);
+              countShown.start();
+            }
+          }
           sheet->finishTable();
           if (state.stopRequested) {
             stopped = true;
@@ -214,6 +231,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
           }
         }
       }
+      if (!shownCount.isEmpty()) host_.setPanelText(1, shownCount);
       out.rowsDone(sheet->row());
       if (hooks_.pageWritten) hooks_.pageWritten(sheet->page());
       if (!self) co_return result;

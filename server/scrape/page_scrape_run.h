@@ -25,6 +25,8 @@ class WindowHost;
 struct ScrapeHooks {
   // After a page's rows are in the sheet, before the next page is asked for.
   std::function<void(int page)> pageWritten;
+  // The next page has come: the wait for it is over.
+  std::function<void(int page)> pageArrived;
   // The wait for the next page ends the run when the page has shown no
   // progress (page box, pager text, first row) for this long.
   int nextPageTimeoutMs = 30000;

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "browser/web/web_page.h"
 #include "server/scrape/scrape_layout.h"
 #include "sim/grid_data.h"
 #include "tests/e2e/server/scrape/scrape_e2e_support.h"
