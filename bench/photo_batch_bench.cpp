@@ -89,18 +89,28 @@ double cpuSeconds() {
   return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
+// Voluntary context switches of the process: threads that went to sleep on
+// a lock, a condition or the disk.
+long sleeps() {
+  rusage u{};
+  ::getrusage(RUSAGE_SELF, &u);
+  return u.ru_nvcsw;
+}
+
 struct RunTime {
   double wall = 0, cpu = 0;
+  long sleeps = 0;
 };
 
 // Best wall time of a few runs, with the CPU time the process spent in that run.
 RunTime timeRun(const std::vector<BatchStudent>& students, const fs::path& source, const fs::path& target,
                 unsigned threads, int repeats = 3) {
-  RunTime best{1e18, 0};
+  RunTime best{1e18, 0, 0};
   for (int r = 0; r < repeats; ++r) {
     double cpu = cpuSeconds();
+    long slept = sleeps();
     double wall = timeRunOnce(students, source, target, threads);
-    if (wall < best.wall) best = {wall, cpuSeconds() - cpu};
+    if (wall < best.wall) best = {wall, cpuSeconds() - cpu, sleeps() - slept};
   }
   return best;
 }
@@ -157,6 +167,7 @@ int main(int argc, char** argv) {
     std::printf("  %-10s %.2f ms per photo\n", set.name, total / kDistinct * 1e3);
   }
 
+  std::printf("\nload average before the runs: %s", readLoad().c_str());
   std::printf("\nbatch run (read, decode, crop, scale, encode, write atomically, in list order):\n");
   for (Set& set : sets) {
     std::vector<BatchStudent> students;
@@ -165,9 +176,14 @@ int main(int argc, char** argv) {
     timeRunOnce(students, src, dst, 1);  // warm up: files in the page cache
     RunTime one = timeRun(students, src, dst, 1), two = timeRun(students, src, dst, 2);
     auto ms = [&](double s) { return s / set.count * 1e3; };
-    std::printf("  %-10s 1 thread  %6.2f ms per photo (CPU %.2f ms)\n", set.name, ms(one.wall), ms(one.cpu));
-    std::printf("  %-10s 2 threads %6.2f ms per photo (CPU %.2f ms), %.2fx the 1-thread rate\n", set.name,
-                ms(two.wall), ms(two.cpu), one.wall / two.wall);
+    // Cores kept busy (CPU time over wall time): on a loaded machine a ratio
+    // well below 1 (one thread) or 2 (two) says the run waited for a core,
+    // not for its own locks or writes.
+    std::printf("  %-10s 1 thread  %6.2f ms per photo (CPU %.2f ms, %.2f cores busy, %.1f sleeps)\n", set.name,
+                ms(one.wall), ms(one.cpu), one.cpu / one.wall, double(one.sleeps) / set.count);
+    std::printf("  %-10s 2 threads %6.2f ms per photo (CPU %.2f ms, %.2f cores busy, %.1f sleeps), %.2fx the 1-thread rate\n",
+                set.name, ms(two.wall), ms(two.cpu), two.cpu / two.wall, double(two.sleeps) / set.count,
+                one.wall / two.wall);
   }
 
   std::string vips = findOnPath("vipsthumbnail");

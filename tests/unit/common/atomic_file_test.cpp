@@ -57,3 +57,35 @@ TEST(AtomicFile, UnwritableFolderFailsAndSaysWhere) {
   EXPECT_NE(err.find("Unable to write to " + target), std::string::npos) << err;
   if (::geteuid() != 0) fs::permissions(folder, fs::perms::owner_all);
 }
+
+// Saves write through a link at the target name; a name that must stay in
+// its folder replaces the link instead, also a dangling one, and takes
+// neither the mode nor the place of the file it pointed to.
+TEST(AtomicFile, LinkAtTheTargetWrittenThroughOrReplaced) {
+  TempDir dir;
+  const fs::path outside = dir.path / "outside.txt", link = dir.path / "link.txt";
+  for (LinkAtTarget rule : {LinkAtTarget::WriteThrough, LinkAtTarget::Replace}) {
+    std::ofstream(outside) << "old";
+    fs::permissions(outside, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(link);
+    fs::create_symlink(outside, link);
+    AtomicFile f(link.string(), rule);
+    ASSERT_TRUE(f.ok());
+    ASSERT_TRUE(f.write("new") && f.commit());
+    if (rule == LinkAtTarget::WriteThrough) {
+      EXPECT_TRUE(fs::is_symlink(link));
+      EXPECT_EQ(readAll(outside), "new");
+    } else {
+      EXPECT_FALSE(fs::is_symlink(link));
+      EXPECT_EQ(readAll(link), "new");
+      EXPECT_EQ(readAll(outside), "old");
+      EXPECT_NE(fs::status(link).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    }
+  }
+  const fs::path dangling = dir.path / "dangling.txt";
+  fs::create_symlink(dir.path / "nowhere.txt", dangling);
+  AtomicFile f(dangling.string(), LinkAtTarget::Replace);
+  ASSERT_TRUE(f.write("x") && f.commit());
+  EXPECT_FALSE(fs::exists(dir.path / "nowhere.txt"));
+  EXPECT_EQ(readAll(dangling), "x");
+}
