@@ -19,7 +19,7 @@ void appendNumber(std::string& s, int n) {
 
 CompareRun::CompareRun(WorkbookSource& base, WorkbookSource& probe, CompareSetup setup, std::atomic<bool>& stop,
                        CheckListener listener)
-    : base_(base), probe_(probe), setup_(std::move(setup)), walk_(probe, *this, stop, std::move(listener)) {
+    : SheetRun(probe, stop, std::move(listener)), base_(base), probe_(probe), setup_(std::move(setup)) {
   for (std::size_t i = 0; i < 3; ++i) {
     inUse_[i] = setup_.pairs[i].inUse();
     names_[i] = trimLow(setup_.pairs[i].probe);

@@ -21,10 +21,8 @@ namespace qm {
 
 class WorkbookSource;
 
-class CompareRun : private RecordVisitor {
+class CompareRun : public SheetRun {
  public:
-  using Clock = SheetWalk::Clock;
-
   // Both sheets must be open. The listener gets the new lines after every
   // slice and once at the end.
   // The listener runs on the thread that calls advance(); while a run is
@@ -32,21 +30,9 @@ class CompareRun : private RecordVisitor {
   CompareRun(WorkbookSource& base, WorkbookSource& probe, CompareSetup setup, std::atomic<bool>& stop,
              CheckListener listener = {});
 
-  // Compares at least one record to check, then more until `until` or
-  // `maxRecords`; returns true while records remain.
-  bool advance(Clock::time_point until) { return walk_.advance(until); }
-  bool advance(int maxRecords) { return walk_.advance(maxRecords); }
-  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50)) {
-    return walk_.run(reportEvery);
-  }
-
-  CheckEnd end() const { return walk_.end(); }
-  const std::string& error() const { return walk_.error(); }
   // A record was not found, or a pair in use differed, whatever the logging
   // options let through to the log.
   bool findingsFound() const { return findingsFound_; }
-  // "恭喜" with "比对结束！", "请注意" with "查询停止！", or the error's text.
-  CheckNotice endNotice() const { return walk_.endNotice(); }
 
  private:
   struct PairColumns {
@@ -63,7 +49,6 @@ class CompareRun : private RecordVisitor {
   WorkbookSource& base_;
   WorkbookSource& probe_;
   CompareSetup setup_;
-  SheetWalk walk_;
   std::optional<int> probeKeyField_;
   bool indexed_ = false;
   bool findingsFound_ = false;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "checks/compare/comparison_window.h"
+#include "common/ui/run_log_panel.h"
 
 namespace qm {
 
@@ -46,12 +47,7 @@ void TForm6::layOut() {
   for (QCheckBox* c : {CheckBox1, CheckBox2, CheckBox4, CheckBox3}) options->addWidget(c);
   options->addStretch();
 
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {Button1, Button2, Button3, Button5, Button4}) buttons->addWidget(b);
-  buttons->addStretch();
-  buttons->addWidget(Label9);
-  buttons->addWidget(new QLabel(QStringLiteral("/"), this));
-  buttons->addWidget(Label10);
+  QHBoxLayout* buttons = log_->buttonRow({Button1, Button2, Button3, Button5, Button4});
 
   // The log lies over both grids when shown.
   auto* view = new QGridLayout;

@@ -8,10 +8,7 @@ namespace qm {
 
 RecordCheckRun::RecordCheckRun(WorkbookSource& sheet, RecordCheckSetup setup, RecordCheckControls& controls,
                                CheckListener listener)
-    : sheet_(sheet),
-      setup_(std::move(setup)),
-      controls_(controls),
-      walk_(sheet, *this, controls.stop, std::move(listener)) {}
+    : SheetRun(sheet, controls.stop, std::move(listener)), sheet_(sheet), setup_(std::move(setup)), controls_(controls) {}
 
 // Read once per slice: the clock's year only matters to dates after it.
 void RecordCheckRun::beginSlice() { currentYear_ = localYear(); }

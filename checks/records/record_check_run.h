@@ -38,10 +38,8 @@ struct RecordCheckControls {
   std::atomic<bool> logComplete{false};
 };
 
-class RecordCheckRun : private RecordVisitor {
+class RecordCheckRun : public SheetRun {
  public:
-  using Clock = SheetWalk::Clock;
-
   // The sheet must be open; the walk starts at its first record. The
   // listener gets the new lines after every slice and once at the end.
   // The listener runs on the thread that calls advance(); while a run is
@@ -49,21 +47,7 @@ class RecordCheckRun : private RecordVisitor {
   RecordCheckRun(WorkbookSource& sheet, RecordCheckSetup setup, RecordCheckControls& controls,
                  CheckListener listener = {});
 
-  // Checks at least one record, then more until `until` or `maxRecords`;
-  // returns true while records remain.
-  bool advance(Clock::time_point until) { return walk_.advance(until); }
-  bool advance(int maxRecords) { return walk_.advance(maxRecords); }
-  // Runs to the end, reporting about every `reportEvery`.
-  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50)) {
-    return walk_.run(reportEvery);
-  }
-
-  CheckEnd end() const { return walk_.end(); }
-  const std::string& error() const { return walk_.error(); }
   bool errorsFound() const { return errorsFound_; }
-  // The box shown when the run has ended: "恭喜" with the end message,
-  // "请注意" with "查询停止！", or the error's text under the error title.
-  CheckNotice endNotice() const { return walk_.endNotice(); }
 
  private:
   StopTest stopTest() const override { return StopTest::AfterLine; }
@@ -75,7 +59,6 @@ class RecordCheckRun : private RecordVisitor {
   WorkbookSource& sheet_;
   RecordCheckSetup setup_;
   RecordCheckControls& controls_;
-  SheetWalk walk_;
   bool errorsFound_ = false;
   int currentYear_ = 0;
   std::optional<int> idField_, birthField_, genderField_;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "checks/records/record_checker_window.h"
+#include "common/ui/run_log_panel.h"
 
 namespace qm {
 
@@ -60,12 +61,7 @@ void TForm7::layOut() {
   checks->addWidget(CheckBox1);
   checks->addWidget(CheckBox4);
 
-  auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {Button1, Button2, Button3, Button5, Button4}) buttons->addWidget(b);
-  buttons->addStretch();
-  buttons->addWidget(Label9);
-  buttons->addWidget(new QLabel(QStringLiteral("/"), this));
-  buttons->addWidget(Label10);
+  QHBoxLayout* buttons = log_->buttonRow({Button1, Button2, Button3, Button5, Button4});
 
   // The log lies over the grid when shown.
   auto* view = new QGridLayout;

@@ -35,6 +35,9 @@ class RecordVisitor {
   enum class Visit { Next, Stopped };
 
   virtual ~RecordVisitor() = default;
+
+ protected:
+  friend class SheetWalk;
   virtual StopTest stopTest() const = 0;
   // Once per slice, before its first record (a clock read, say).
   virtual void beginSlice() {}
@@ -80,6 +83,32 @@ class SheetWalk {
   CheckProgress pending_;
   CheckOutcome outcome_;
   bool started_ = false;
+};
+
+// A run that walks one sheet with itself as the visitor: the record checker
+// and the comparison are both one of these.
+class SheetRun : public RecordVisitor {
+ public:
+  using Clock = SheetWalk::Clock;
+
+  // Visits at least one record, then more until `until` or `maxRecords`;
+  // returns true while records remain.
+  bool advance(Clock::time_point until) { return walk_.advance(until); }
+  bool advance(int maxRecords) { return walk_.advance(maxRecords); }
+  // Runs to the end, reporting about every `reportEvery`.
+  CheckEnd run(std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50)) {
+    return walk_.run(reportEvery);
+  }
+  CheckEnd end() const { return walk_.end(); }
+  const std::string& error() const { return walk_.error(); }
+  CheckNotice endNotice() const { return walk_.endNotice(); }
+
+ protected:
+  SheetRun(WorkbookSource& sheet, std::atomic<bool>& stop, CheckListener listener)
+      : walk_(sheet, *this, stop, std::move(listener)) {}
+
+ private:
+  SheetWalk walk_;
 };
 
 }  // namespace qm

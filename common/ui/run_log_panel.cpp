@@ -1,5 +1,6 @@
 #include "common/ui/run_log_panel.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -30,6 +31,16 @@ RunLogPanel::RunLogPanel(Prompts& prompts, QWidget* window, Names names) : QObje
   total_ = new QLabel(window);
   total_->setObjectName(names.total);
   resetProgress();
+}
+
+QHBoxLayout* RunLogPanel::buttonRow(std::initializer_list<QPushButton*> buttons) const {
+  auto* row = new QHBoxLayout;
+  for (QPushButton* b : buttons) row->addWidget(b);
+  row->addStretch();
+  row->addWidget(current_);
+  row->addWidget(new QLabel(QStringLiteral("/"), memo_->parentWidget()));
+  row->addWidget(total_);
+  return row;
 }
 
 void RunLogPanel::setLines(std::vector<std::string> lines) {

@@ -8,9 +8,11 @@
 #include <QString>
 #include <QCoro/QCoroTask>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -46,6 +48,8 @@ class RunLogPanel : public QObject {
   QProgressBar* progressBar() const { return progress_; }
   QLabel* currentLabel() const { return current_; }
   QLabel* totalLabel() const { return total_; }
+  // The row under a tool's options: its buttons, then "current / count".
+  QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) const;
 
   // The log as saved: every line the memo shows, in order.
   const std::vector<std::string>& lines() const { return lines_; }
