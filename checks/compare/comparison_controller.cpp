@@ -18,12 +18,9 @@ ComparisonController::ComparisonController(WindowHost& host) : QObject(host.wind
 ComparisonController::~ComparisonController() = default;
 
 void ComparisonController::FlatButton18Click() {
-  if (!form_) form_ = new TForm6(host_.prompts(), host_.window());
-  form_->show();
-  form_->raise();
-  form_->activateWindow();
+  window_.show([this] { return new TForm6(host_.prompts(), host_.window()); });
 }
 
-TForm6* ComparisonController::form() const { return form_; }
+TForm6* ComparisonController::form() const { return window_.form(); }
 
 }  // namespace qm

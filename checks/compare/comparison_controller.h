@@ -2,7 +2,7 @@
 // "比对" (FlatButton18, F4) in the tool column shows TForm6, modeless; the
 // window is made on first use and then shown again with its state kept.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -25,7 +25,7 @@ class ComparisonController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton18 = nullptr;
-  QPointer<TForm6> form_;
+  ReusedToolWindow<TForm6> window_;
 };
 
 }  // namespace qm

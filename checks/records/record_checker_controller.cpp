@@ -18,12 +18,9 @@ RecordCheckerController::RecordCheckerController(WindowHost& host) : QObject(hos
 RecordCheckerController::~RecordCheckerController() = default;
 
 void RecordCheckerController::FlatButton19Click() {
-  if (!form_) form_ = new TForm7(host_.prompts(), host_.window());
-  form_->show();
-  form_->raise();
-  form_->activateWindow();
+  window_.show([this] { return new TForm7(host_.prompts(), host_.window()); });
 }
 
-TForm7* RecordCheckerController::form() const { return form_; }
+TForm7* RecordCheckerController::form() const { return window_.form(); }
 
 }  // namespace qm

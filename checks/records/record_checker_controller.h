@@ -2,7 +2,7 @@
 // "检查" (FlatButton19, F6) in the tool column shows TForm7, modeless; the
 // window is made on first use and then shown again with its state kept.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -25,7 +25,7 @@ class RecordCheckerController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton19 = nullptr;
-  QPointer<TForm7> form_;
+  ReusedToolWindow<TForm7> window_;
 };
 
 }  // namespace qm

@@ -16,13 +16,9 @@ BatchPhotoController::BatchPhotoController(WindowHost& host) : QObject(host.wind
 }
 
 void BatchPhotoController::FlatButton21Click() {
-  if (form_) return;  // already shown (a key pressed again while it opens)
-  auto* form = new TForm9(host_.prompts(), host_.window());
-  form->setAttribute(Qt::WA_DeleteOnClose);
-  form_ = form;
-  form->exec();
+  window_.run([this] { return new TForm9(host_.prompts(), host_.window()); });
 }
 
-TForm9* BatchPhotoController::form() const { return form_; }
+TForm9* BatchPhotoController::form() const { return window_.form(); }
 
 }  // namespace qm

@@ -1,7 +1,7 @@
 #pragma once
 // "照片" (FlatButton21, F7) in the tool column: a new TForm9 each time, modal.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -23,7 +23,7 @@ class BatchPhotoController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton21 = nullptr;
-  QPointer<TForm9> form_;
+  ModalToolWindow<TForm9> window_;
 };
 
 }  // namespace qm

@@ -16,13 +16,9 @@ CompressController::CompressController(WindowHost& host) : QObject(host.window()
 }
 
 void CompressController::FlatButton22Click() {
-  if (form_) return;  // already shown (a key pressed again while it opens)
-  auto* form = new TForm10(host_.prompts(), host_.window());
-  form->setAttribute(Qt::WA_DeleteOnClose);
-  form_ = form;
-  form->exec();
+  window_.run([this] { return new TForm10(host_.prompts(), host_.window()); });
 }
 
-TForm10* CompressController::form() const { return form_; }
+TForm10* CompressController::form() const { return window_.form(); }
 
 }  // namespace qm

@@ -1,7 +1,7 @@
 #pragma once
 // "压图" (FlatButton22, F8) in the tool column: a new TForm10 each time, modal.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -23,7 +23,7 @@ class CompressController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton22 = nullptr;
-  QPointer<TForm10> form_;
+  ModalToolWindow<TForm10> window_;
 };
 
 }  // namespace qm

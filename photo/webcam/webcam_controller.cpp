@@ -17,13 +17,9 @@ WebcamController::WebcamController(WindowHost& host) : QObject(host.window()), h
 }
 
 void WebcamController::FlatButton17Click() {
-  if (form_) return;  // already shown (a key pressed again while it opens)
-  auto* form = new TForm5(host_.prompts(), std::make_unique<photo::QtCaptureDevice>(), host_.window());
-  form->setAttribute(Qt::WA_DeleteOnClose);
-  form_ = form;
-  form->exec();
+  window_.run([this] { return new TForm5(host_.prompts(), std::make_unique<photo::QtCaptureDevice>(), host_.window()); });
 }
 
-TForm5* WebcamController::form() const { return form_; }
+TForm5* WebcamController::form() const { return window_.form(); }
 
 }  // namespace qm

@@ -2,7 +2,7 @@
 // "拍照" (FlatButton17, F3) in the tool column: a new TForm5 each time, modal,
 // on the system's first camera.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -23,7 +23,7 @@ class WebcamController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton17 = nullptr;
-  QPointer<TForm5> form_;
+  ModalToolWindow<TForm5> window_;
 };
 
 }  // namespace qm

@@ -14,12 +14,9 @@ DuplicateController::DuplicateController(WindowHost& host) : QObject(host.window
 }
 
 void DuplicateController::FlatButton26Click() {
-  if (!form_) form_ = new TForm12(host_, host_.window());
-  form_->show();
-  form_->raise();
-  form_->activateWindow();
+  window_.show([this] { return new TForm12(host_, host_.window()); });
 }
 
-TForm12* DuplicateController::form() const { return form_; }
+TForm12* DuplicateController::form() const { return window_.form(); }
 
 }  // namespace qm

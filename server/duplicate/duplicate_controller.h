@@ -2,7 +2,7 @@
 // "查重" (FlatButton26) in the tool column shows TForm12, modeless; the window
 // is made on first use and then shown again with its state kept.
 #include <QObject>
-#include <QPointer>
+#include "common/ui/tool_window.h"
 
 class QPushButton;
 
@@ -24,7 +24,7 @@ class DuplicateController : public QObject {
  private:
   WindowHost& host_;
   QPushButton* FlatButton26 = nullptr;
-  QPointer<TForm12> form_;
+  ReusedToolWindow<TForm12> window_;
 };
 
 }  // namespace qm
