@@ -2,9 +2,7 @@
 // is inside the main window: in the page right after start-up, in the page
 // after a page's confirm() was answered, and in the address box. The page
 // never sees a bound key; an unbound one reaches whatever has the keyboard.
-#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <iostream>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -158,8 +156,6 @@ class FunctionKeyTest : public DesktopFixture {
   void pressRows(Place place, bool activateFirst) {
     for (const KeyRow& row : kRows) {
       SCOPED_TRACE(std::string(placeName(place)) + ", key " + row.key);
-      QElapsedTimer clock;
-      clock.start();
       // The first row after the confirm() takes the keyboard where the box left it.
       if (activateFirst) {
         closeToolWindows();
@@ -220,7 +216,6 @@ class FunctionKeyTest : public DesktopFixture {
       if (row.does == Does::Types && place != Place::AddressBox)
         pageValue(tabDocument(*form_, 0), "sessionStorage.removeItem('qmKeys'); document.activeElement.value = ''");
       EXPECT_FALSE(row.does != Does::StopFlag && state_.stopRequested);
-      std::cerr << placeName(place) << ", " << row.key << ": " << clock.elapsed() << " ms\n";
     }
   }
 
