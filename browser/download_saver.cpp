@@ -41,6 +41,20 @@ DownloadSaver::DownloadSaver(QWebEngineProfile* profile, WindowHost& host, QObje
 }
 
 void DownloadSaver::requested(QWebEngineDownloadRequest* download) {
+  // The engine asks again for a download it resumes after a broken
+  // connection: same place, no second question.
+  const auto known = pending_.find(download->id());
+  if (known != pending_.end()) {
+    // A server without ranges sends it all again and may break again: the
+    // engine would go on for ever.
+    if (++known->resumes > kResumeLimit) {
+      download->cancel();
+      failed(download->id(), QString());
+      return;
+    }
+    follow(download, known->target, known->partial);
+    return;
+  }
   if (download->state() != QWebEngineDownloadRequest::DownloadRequested) return;
   // suggestedFileName(), not downloadFileName(): that one is already counted
   // against the default folder (" (1)").
@@ -67,40 +81,57 @@ void DownloadSaver::requested(QWebEngineDownloadRequest* download) {
                                   .arg(::getpid())
                                   .arg(QRandomGenerator::global()->generate() % 1000000, 6, 10, QLatin1Char('0'));
   const QString partial = QDir(target.absolutePath()).filePath(partialName);
-  download->setDownloadDirectory(target.absolutePath());
-  download->setDownloadFileName(partialName);
+  pending_.insert(download->id(), {target.absoluteFilePath(), partial});
+  host_.setPanelText(2, QString());
+  follow(download, target.absoluteFilePath(), partial);
+}
+
+void DownloadSaver::follow(QWebEngineDownloadRequest* download, const QString& target, const QString& partial) {
+  const QFileInfo part(partial);
+  download->setDownloadDirectory(part.absolutePath());
+  download->setDownloadFileName(part.fileName());
   QPointer<QWebEngineDownloadRequest> guard(download);
   connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, guard] {
     if (guard)
       host_.setPanelText(2, QString::fromStdString(transferProgressText(guard->receivedBytes(), guard->totalBytes())));
   });
-  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
-          [this, guard, path = target.absoluteFilePath(), partial] {
-            if (guard && guard->isFinished()) finished(guard, path, partial);
-          });
-  host_.setPanelText(2, QString());
+  connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, guard, target, partial] {
+    if (guard && guard->isFinished()) finished(guard, target, partial);
+  });
   download->accept();
 }
 
 void DownloadSaver::finished(QWebEngineDownloadRequest* download, const QString& target, const QString& partial) {
+  if (!pending_.contains(download->id())) return;  // reported already
   const bool complete = download->state() == QWebEngineDownloadRequest::DownloadCompleted;
-  bool saved = false;
-  if (complete) {
-    const QByteArray from = QFile::encodeName(partial), to = QFile::encodeName(target);
-    saved = std::rename(from.constData(), to.constData()) == 0;
+  if (!complete) {
+    const bool cancelled = download->state() == QWebEngineDownloadRequest::DownloadCancelled;
+    failed(download->id(), cancelled ? QString() : download->interruptReasonString());
+    return;
   }
-  if (!saved) removePartial(partial);
-  const QString reason = complete ? QStringLiteral("无法写入文件") : download->interruptReasonString();
-  const bool cancelled = download->state() == QWebEngineDownloadRequest::DownloadCancelled;
-  host_.setPanelText(2, saved ? kDoneText : kFailedText);
+  pending_.remove(download->id());
+  const QByteArray from = QFile::encodeName(partial), to = QFile::encodeName(target);
+  if (std::rename(from.constData(), to.constData()) != 0) {
+    pending_.insert(download->id(), {target, partial});
+    failed(download->id(), QStringLiteral("无法写入文件"));
+    return;
+  }
+  host_.setPanelText(2, kDoneText);
+  tell(QStringLiteral("文件已保存：\n") + target, PromptIcon::Information);
+}
+
+void DownloadSaver::failed(quint32 id, const QString& reason) {
+  const Pending pending = pending_.take(id);
+  removePartial(pending.partial);
+  host_.setPanelText(2, kFailedText);
+  tell(QStringLiteral("文件下载失败：\n") + pending.target + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
+       PromptIcon::Warning);
+}
+
+void DownloadSaver::tell(const QString& text, PromptIcon icon) {
   // Not inside the engine's signal: a modal box there would nest its loop.
-  QPointer<DownloadSaver> self(this);
-  const QString text = saved ? QStringLiteral("文件已保存：\n") + target
-                             : QStringLiteral("文件下载失败：\n") + target +
-                                   (cancelled || reason.isEmpty() ? QString() : QStringLiteral("\n") + reason);
   QMetaObject::invokeMethod(
-      this, [this, text, saved] { host_.prompts().message(text, kAppTitle, saved ? PromptIcon::Information : PromptIcon::Warning); },
-      Qt::QueuedConnection);
+      this, [this, text, icon] { host_.prompts().message(text, kAppTitle, icon); }, Qt::QueuedConnection);
 }
 
 }  // namespace qm

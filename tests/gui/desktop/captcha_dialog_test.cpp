@@ -1,5 +1,6 @@
 // The duplicate check's captcha dialog with real X keys: the caret is in the
 // entry as it opens, typing and Enter confirm, Esc cancels.
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
