@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
 
+#include <chrono>
 #include <regex>
 #include <set>
 
@@ -191,6 +192,53 @@ TEST_F(RegSimProvince, QueryPageCarriesTheSessionsTokenAsTheInSchoolPageDoes) {
   EXPECT_EQ(decodeHexEscapes(escaped), token_);
   EXPECT_NE(page.body.find("src=\"/jsp/mems/xjgl/zhcx/qsxscx/imagegen.jsp"), std::string::npos);
   EXPECT_EQ(httpExchange(sim().port(), getRequest(sim(), sim::RegSim::kProvincePagePath)).status, 302);
+}
+
+// The options the duplicate check's tests lean on: a session that ends at a
+// given captcha or query request, logged-out answers as the login page, a
+// page without the token marker, and the delay of the province query.
+TEST(RegSimProvinceOptions, SessionEndsAtItsRequestAndLoggedOutAnswersCanBeTheLoginPage) {
+  for (const bool loginPage : {false, true}) {
+    SCOPED_TRACE(loginPage);
+    StartedRegSim server({.students = 5, .sessionEndsAt = 2, .loginPageWhenLoggedOut = loginPage});
+    ASSERT_TRUE(server.started);
+    sim::RegSim& sim = server.sim;
+    const std::string cookie = sim.loginCookie();
+    const std::string token = sim.tokenFor(cookie);
+    const HttpReply first = httpExchange(sim.port(), getRequest(sim, kCaptchaTarget, cookie));
+    EXPECT_EQ(first.status, 200);
+    // Request 2 (this query) finds no session, and so does every later request.
+    const std::string body = provinceBody("a", sim.students()[0].sfzjh, sim.captchaCode(cookie));
+    const std::string post = "POST " + std::string(sim::RegSim::kProvinceServicePath) +
+                             " HTTP/1.0\r\nContent-Type: application/json\r\nContent-Length: " +
+                             std::to_string(body.size()) + "\r\nCookie:" + cookie + "\r\nccrf-token:" + token +
+                             "\r\n\r\n" + body;
+    for (const HttpReply& r : {httpExchange(sim.port(), post),
+                               httpExchange(sim.port(), getRequest(sim, kCaptchaTarget, cookie)),
+                               httpExchange(sim.port(), getRequest(sim, sim::RegSim::kProvincePagePath, cookie))}) {
+      EXPECT_EQ(r.status, loginPage ? 200 : 302);
+      EXPECT_EQ(r.body.find("name=\"_j_username\"") != std::string::npos, loginPage);
+    }
+  }
+}
+
+TEST(RegSimProvinceOptions, PageWithoutTokenAndADelayedQuery) {
+  StartedRegSim server({.students = 5, .delayMs = 300, .pageWithoutToken = true});
+  ASSERT_TRUE(server.started);
+  sim::RegSim& sim = server.sim;
+  const std::string cookie = sim.loginCookie();
+  const HttpReply page = httpExchange(sim.port(), getRequest(sim, sim::RegSim::kProvincePagePath, cookie));
+  ASSERT_EQ(page.status, 200);
+  EXPECT_EQ(page.body.find("\\x74\\x6f\\x6b\\x65\\x6e\\x27\\x3a\\x27"), std::string::npos);
+  EXPECT_NE(page.body.find("var userType = 2;"), std::string::npos);
+  const std::string body = provinceBody("a", sim.students()[0].sfzjh, "0000");
+  const auto start = std::chrono::steady_clock::now();
+  const HttpReply reply = httpExchange(
+      sim.port(), "POST " + std::string(sim::RegSim::kProvinceServicePath) +
+                      " HTTP/1.0\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+                      "\r\nCookie:" + cookie + "\r\nccrf-token:" + sim.tokenFor(cookie) + "\r\n\r\n" + body);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_NE(reply.body.find(kFailed), std::string::npos);  // no picture was fetched: the code fails
 }
 
 }  // namespace

@@ -91,6 +91,22 @@ TEST(RegSimFlags, ListUpdateAndHostileFlagsReachTheServer) {
        [](const Server& s) {
          EXPECT_NE(get(s, "/sim/grid?kind=zxs&page=2").find("data-page=\"1\""), std::string::npos);
        }},
+      {{"--page-step-ms", "700"},
+       [](const Server& s) { EXPECT_NE(get(s, sim::RegSim::kQueryPagePath).find("step: 700}"), std::string::npos); }},
+      {{"--page-without-token", "--login-page-when-logged-out"},
+       [](const Server& s) {
+         EXPECT_EQ(get(s, sim::RegSim::kProvincePagePath).find("\\x74\\x6f\\x6b"), std::string::npos);
+         const HttpReply out = httpExchange(
+             s.port, std::string("GET ") + sim::RegSim::kProvincePagePath + " HTTP/1.1\r\nHost: x\r\n\r\n");
+         EXPECT_EQ(out.status, 200);
+         EXPECT_NE(out.body.find("_j_username"), std::string::npos);
+       }},
+      {{"--session-ends-at", "1"},
+       [](const Server& s) {
+         const HttpReply r = httpExchange(s.port, "GET /jsp/mems/xjgl/zhcx/qsxscx/imagegen.jsp HTTP/1.1\r\nHost: " +
+                                                      s.host + "\r\nCookie:" + s.cookie + "\r\n\r\n");
+         EXPECT_EQ(r.status, 302);
+       }},
       {{"--update-version", "9.9", "--update-no-section"},
        [](const Server& s) {
          const std::string d = get(s, "/update/quillmereup.txt");

@@ -1,6 +1,7 @@
 // TForm12 around its runs: hints and control states, a sheet without the
 // fields, 关闭, a run without a session, closing the window during a run, the
 // tool-column button, and the captcha dialog's own rules.
+#include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 
@@ -69,6 +70,26 @@ TEST_F(DuplicateTest, HintsAndControlsFromFirstShowingToClose) {
   EXPECT_EQ(states(f), (std::vector<bool>{true, false, false, false, false, true, true}));
   EXPECT_EQ(f.ComboBox2->count(), 0);
   EXPECT_EQ(f.Label26->text(), QStringLiteral("students.xls"));  // the label stays
+}
+
+TEST_F(DuplicateTest, ANameTypedWithoutItsExtensionOpensTheXlsFile) {
+  startSim();
+  TForm12& f = makeForm();
+  test::writeXls({path("students.xls"), {{"学生", {{"姓名", "身份证件号"}, {student(0).xm, student(0).sfzjh}}}}},
+                 dir_.path().toStdString());
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(path("students.xls")), QString::fromStdString(path("roster"))));
+  struct Case {
+    const char* typed;
+    const char* opened;
+  } cases[] = {{"students", "students.xls"}, {"roster", "roster"}};  // a name that exists as typed stays
+  for (const auto& c : cases) {
+    host_.scripted.fileNames.push_back(QString::fromStdString(path(c.typed)));
+    QCoro::waitFor(f.BitBtn2Click());
+    EXPECT_TRUE(f.panel().source().isOpen()) << c.typed;
+    EXPECT_EQ(f.Label26->text(), QString::fromUtf8(c.opened));
+    EXPECT_TRUE(f.Button1->isEnabled()) << c.typed;
+    f.BitBtn4Click();
+  }
 }
 
 TEST_F(DuplicateTest, WithoutASessionTheRunEndsAsNotLoggedIn) {
