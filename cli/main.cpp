@@ -10,9 +10,7 @@
 #include "cli/cells_command.h"
 #include "cli/check_command.h"
 #include "cli/compare_command.h"
-#ifdef QM_HAVE_PHOTO_COMMANDS
 #include "cli/photo_commands.h"
-#endif
 
 namespace {
 
@@ -28,10 +26,8 @@ constexpr Command kCommands[] = {
     {"check", qm::cli::runCheckCommand, "check ID numbers, birth dates and genders of a sheet"},
     {"compare", qm::cli::runCompareCommand, "compare a workbook with a base workbook"},
     {"cells", qm::cli::runCellsCommand, "print a sheet's table as the tools read it"},
-#ifdef QM_HAVE_PHOTO_COMMANDS
     {"photos", runPhotosCommand, "resize and rename student photos by a spreadsheet list"},
     {"compress", runCompressCommand, "compress a JPEG picture to a file size"},
-#endif
 };
 
 void printUsage(std::ostream& s) {
