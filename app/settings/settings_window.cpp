@@ -14,14 +14,9 @@
 #include "app/settings/province_buttons.h"
 #include "app/settings/settings_form.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 
 namespace qm {
-namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-}  // namespace
-
 TForm8::TForm8(std::string settingsPath, Prompts& prompts, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), prompts_(prompts) {
   setObjectName("TForm8");

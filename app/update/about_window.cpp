@@ -20,11 +20,10 @@
 #include "app/update/version_record.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 
 namespace qm {
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 bool startDetached(const ScriptCommand& command) {
   QStringList arguments;

@@ -21,6 +21,7 @@
 #include "browser/navigation/navigation_pages.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 
 namespace qm {
 namespace {
@@ -35,8 +36,6 @@ constexpr const char* kNavigationRequested = "qmNavigationRequested";
 constexpr auto kPollInterval = 50ms;
 
 const QString kReadyStateScript = QStringLiteral("[document.readyState, String(location.href)]");
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 

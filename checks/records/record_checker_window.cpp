@@ -15,6 +15,7 @@
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/run_log_panel.h"
 #include "workbook/ui/workbook_panel.h"
 
@@ -23,8 +24,6 @@ namespace {
 
 // How long the walk runs before the window handles its events again.
 constexpr std::chrono::milliseconds kSlice{20};
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 void fillColumnBox(QComboBox* box, const QStringList& columns, std::optional<std::size_t> selected) {
   const QSignalBlocker quiet(box);

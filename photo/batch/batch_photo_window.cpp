@@ -12,6 +12,7 @@
 
 #include "common/trim.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "photo/batch/batch_list.h"
 #include "photo/batch/batch_messages.h"
 #include "photo/batch/batch_run.h"
@@ -21,7 +22,6 @@ namespace qm {
 
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 std::string trimmedText(const QLineEdit* edit) { return trimLow(edit->text().toStdString()); }
 
 QLabel* tick(QWidget* parent, const char* name) {

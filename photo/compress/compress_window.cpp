@@ -9,15 +9,13 @@
 #include <QSpinBox>
 
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "photo/compress/compress_messages.h"
 #include "photo/image/size_format.h"
 
 namespace qm {
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 QImage toQImage(const photo::RgbImage& image) {
   return QImage(image.pixels.data(), image.width, image.height, int(image.stride()), QImage::Format_RGB888)

@@ -7,6 +7,7 @@
 
 #include "common/atomic_file.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "photo/webcam/format_chooser.h"
 #include "photo/webcam/frame_view.h"
 #include "photo/webcam/picture_settings_dialog.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr int kViewWidth = 400, kViewHeight = 300;
 constexpr int kPreviewMs = 66;  // about 15 frames a second
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 QImage toQImage(const photo::RgbImage& image) {
   return QImage(image.pixels.data(), image.width, image.height, int(image.stride()), QImage::Format_RGB888)

@@ -17,6 +17,7 @@
 #include <exception>
 
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "net/async_request.h"
 #include "net/http_client.h"
 #include "server/duplicate/duplicate_answer.h"
@@ -27,8 +28,6 @@ namespace {
 
 constexpr int kPictureWidth = 89;
 constexpr int kPictureHeight = 25;
-
-QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 }  // namespace
 

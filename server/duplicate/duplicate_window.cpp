@@ -13,6 +13,7 @@
 
 #include "common/log_file.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/window_host.h"
 #include "net/http_client.h"
 #include "server/duplicate/captcha_dialog.h"
@@ -21,11 +22,6 @@
 #include "workbook/ui/workbook_panel.h"
 
 namespace qm {
-namespace {
-
-QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-
-}  // namespace
 
 TForm12::TForm12(WindowHost& host, QWidget* parent)
     : QWidget(parent, Qt::Window), host_(host), prompts_(host.prompts()),

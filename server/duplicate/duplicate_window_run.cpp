@@ -13,6 +13,7 @@
 
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
+#include "common/ui/qt_text.h"
 #include "common/ui/window_host.h"
 #include "net/async_request.h"
 #include "net/http_client.h"
@@ -28,8 +29,6 @@
 
 namespace qm {
 namespace {
-
-QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // Drops the client's connection on its worker, after any request still queued there.
 QFuture<int> disconnectOnWorker(HttpClient& client) {
