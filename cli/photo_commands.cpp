@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "cli/args.h"
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "photo/batch/batch_run.h"
-#include "photo/compress/compress_messages.h"
+#include "photo/compress/compress_texts.h"
 #include "photo/compress/compress_model.h"
 #include "photo/image/crop_rules.h"
 #include "photo/image/size_format.h"

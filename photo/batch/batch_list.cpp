@@ -1,7 +1,7 @@
 #include "photo/batch/batch_list.h"
 
 #include "common/trim.h"
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "workbook/workbook_source.h"
 
 namespace qm::photo {

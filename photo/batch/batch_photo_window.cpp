@@ -14,7 +14,7 @@
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
 #include "photo/batch/batch_list.h"
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "photo/batch/batch_run.h"
 #include "workbook/workbook_source.h"
 

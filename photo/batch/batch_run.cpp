@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "common/atomic_file.h"
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "photo/batch/source_lookup.h"
 #include "photo/image/picture_loader.h"
 

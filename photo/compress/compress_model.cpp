@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
-#include "photo/compress/compress_messages.h"
+#include "photo/compress/compress_texts.h"
 #include "photo/image/jpeg_size.h"
 #include "photo/image/picture_loader.h"
 #include "photo/image/size_format.h"

@@ -10,7 +10,7 @@
 
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
-#include "photo/compress/compress_messages.h"
+#include "photo/compress/compress_texts.h"
 #include "photo/image/size_format.h"
 
 namespace qm {

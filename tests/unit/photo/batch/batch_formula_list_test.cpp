@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "photo/batch/batch_run.h"
 #include "photo/image/batch_photo.h"
 #include "workbook/workbook_source.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"
 

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "photo/batch/batch_messages.h"
+#include "photo/batch/batch_texts.h"
 #include "photo/image/batch_photo.h"
 #include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"

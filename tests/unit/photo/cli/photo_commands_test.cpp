@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "photo/batch/batch_messages.h"
-#include "photo/compress/compress_messages.h"
+#include "photo/batch/batch_texts.h"
+#include "photo/compress/compress_texts.h"
 #include "photo/image/bmp_codec.h"
 #include "photo/image/picture_format.h"
 #include "photo/image/size_format.h"

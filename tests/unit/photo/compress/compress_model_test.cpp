@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "photo/compress/compress_messages.h"
+#include "photo/compress/compress_texts.h"
 #include "photo/image/bmp_codec.h"
 #include "photo/image/jpeg_codec.h"
 #include "photo/image/picture_format.h"
