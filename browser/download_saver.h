@@ -12,7 +12,8 @@ class QWebEngineProfile;
 namespace qm {
 
 class WindowHost;
-enum class PromptIcon;
+enum class NoticeIcon;
+using PromptIcon = NoticeIcon;
 
 class DownloadSaver : public QObject {
   Q_OBJECT

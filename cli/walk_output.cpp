@@ -20,7 +20,7 @@ CheckListener WalkOutput::listener() {
   };
 }
 
-int WalkOutput::finish(CheckEnd end, const CheckNotice& notice, bool findings) {
+int WalkOutput::finish(CheckEnd end, const Notice& notice, bool findings) {
   int status = end == CheckEnd::Finished ? (findings ? kExitFindings : kExitOk) : kExitFailure;
   if (end == CheckEnd::Failed)
     err_ << "quillmere-batch " << command_ << ": " << notice.title << "\n" << notice.text << "\n";

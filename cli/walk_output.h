@@ -21,7 +21,7 @@ class WalkOutput {
   // After the walk: the end message on standard error, the log saved, and
   // the status: 0, 1 when the run found something, 2 when it did not finish
   // or the log could not be saved.
-  int finish(CheckEnd end, const CheckNotice& notice, bool findings);
+  int finish(CheckEnd end, const Notice& notice, bool findings);
 
  private:
   std::string command_;

@@ -37,7 +37,7 @@ void CompanionFetch::cancel() {
 
 void CompanionFetch::fail(const Notice& notice) {
   running_ = false;
-  view_.show(notice);
+  view_.showNotice(notice);
   view_.setControlsEnabled(true);
 }
 

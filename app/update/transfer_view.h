@@ -5,18 +5,9 @@
 #include <string>
 
 #include "app/update/download_progress.h"
+#include "common/notice.h"
 
 namespace qm {
-
-enum class NoticeIcon { None, Information, Error, Question };
-
-// A message box: text, title (the application title unless named) and icon.
-struct Notice {
-  std::string text;
-  std::string title = "Quillmere";
-  NoticeIcon icon = NoticeIcon::None;
-  bool operator==(const Notice&) const = default;
-};
 
 class TransferView {
  public:
@@ -28,7 +19,7 @@ class TransferView {
   // ProgressBar1: range 0..maximum (0..0 while the size is unknown).
   virtual void setProgress(std::int64_t value, std::int64_t maximum) = 0;
   // A modal message box with an OK button.
-  virtual void show(const Notice& notice) = 0;
+  virtual void showNotice(const Notice& notice) = 0;
 
   // A progress report: the bar, and the status text unless it has none.
   void showProgress(const ProgressShown& p) {

@@ -55,7 +55,7 @@ void TransferDialogView::setProgress(std::int64_t value, std::int64_t maximum) {
   transfer_.setProgress(value, maximum);
 }
 
-void TransferDialogView::show(const Notice& notice) { showNotice(prompts_, notice); }
+void TransferDialogView::showNotice(const Notice& notice) { qm::showNotice(prompts_, notice); }
 
 QLabel* makeSiteLink(QWidget* parent, std::function<void()> onClick) {
   const QString url = QString::fromUtf8(kPublisherSiteUrl);
@@ -75,20 +75,8 @@ QString noticeText(const std::string& text) {
   return s;
 }
 
-namespace {
-PromptIcon promptIcon(NoticeIcon icon) {
-  switch (icon) {
-    case NoticeIcon::None: return PromptIcon::None;
-    case NoticeIcon::Information: return PromptIcon::Information;
-    case NoticeIcon::Error: return PromptIcon::Error;
-    case NoticeIcon::Question: return PromptIcon::Question;
-  }
-  return PromptIcon::None;
-}
-}  // namespace
-
 void showNotice(Prompts& prompts, const Notice& notice) {
-  prompts.message(noticeText(notice.text), QString::fromStdString(notice.title), promptIcon(notice.icon));
+  prompts.message(noticeText(notice.text), QString::fromStdString(notice.title), notice.icon);
 }
 
 bool askNotice(Prompts& prompts, const Notice& notice) {

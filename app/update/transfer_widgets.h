@@ -41,7 +41,7 @@ class TransferDialogView : public virtual TransferView {
   void setControlsEnabled(bool enabled) override;
   void setStatus(const std::string& text, bool repaintNow) override;
   void setProgress(std::int64_t value, std::int64_t maximum) override;
-  void show(const Notice& notice) override;
+  void showNotice(const Notice& notice) override;
   QString statusText() const { return transfer_.status(); }
 
  protected:

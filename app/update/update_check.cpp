@@ -75,19 +75,19 @@ void UpdateCheck::descriptorArrived(const SignedDescriptor& d) {
       break;
     case SignedDescriptor::NoKey: {
       Notice failed{kNoPublicKeyText, "Quillmere", NoticeIcon::Error};
-      if (!autoUpdateCheck_) view_.show(failed);
+      if (!autoUpdateCheck_) view_.showNotice(failed);
       return stop(nullptr);
     }
     case SignedDescriptor::NetworkError: {
       Notice failed{kNetworkErrorPrefix + d.statusLine};
-      if (!autoUpdateCheck_) view_.show(failed);
+      if (!autoUpdateCheck_) view_.showNotice(failed);
       view_.setStatus(d.statusLine, false);
       return stop(nullptr);
     }
     case SignedDescriptor::FileError: {
       // The descriptor cannot be saved beside the program: quiet at start-up, as a failed download is.
       Notice failed{kFileCreateFailedText, "Quillmere", NoticeIcon::Error};
-      if (!autoUpdateCheck_) view_.show(failed);
+      if (!autoUpdateCheck_) view_.showNotice(failed);
       return stop(nullptr);
     }
     case SignedDescriptor::BadSignature: {
@@ -159,7 +159,7 @@ void UpdateCheck::programArrived(const FetchResult& r) {
 
 void UpdateCheck::stop(const Notice* notice) {
   if (updating_ && !handedOver_) gUpdateUnderWay = updating_ = false;
-  if (notice) view_.show(*notice);
+  if (notice) view_.showNotice(*notice);
   view_.setControlsEnabled(true);
   autoUpdateCheck_ = false;
   running_ = false;

@@ -211,7 +211,7 @@ QCoro::Task<> TForm6::Button1Click() {
       }))
     co_return;
 
-  const CheckNotice notice = run.endNotice();
+  const Notice notice = run.endNotice();
   auto restore = [this] {
     running_ = false;
     stop_ = false;

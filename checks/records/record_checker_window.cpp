@@ -218,7 +218,7 @@ QCoro::Task<> TForm7::Button1Click() {
       }))
     co_return;
 
-  const CheckNotice notice = run.endNotice();
+  const Notice notice = run.endNotice();
   auto restore = [this] {
     running_ = false;
     setRunControls(false);

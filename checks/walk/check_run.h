@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/notice.h"
+
 namespace qm {
 
 enum class CheckEnd {
@@ -27,12 +29,6 @@ struct CheckProgress {
 };
 
 using CheckListener = std::function<void(CheckProgress&)>;
-
-// A message box's title and text.
-struct CheckNotice {
-  std::string title;
-  std::string text;
-};
 
 // Title of the box that shows an error's own text when a walk fails.
 inline constexpr const char* kWalkErrorTitle = "出错了，关闭后检查下Excel文件吧！";

@@ -63,14 +63,14 @@ void SheetWalk::finish(CheckEnd end, std::string error) {
   }
 }
 
-CheckNotice SheetWalk::endNotice() const {
+Notice SheetWalk::endNotice() const {
   switch (outcome_.end) {
     case CheckEnd::Stopped:
-      return {kStoppedTitle, kStoppedText};
+      return {kStoppedText, kStoppedTitle};
     case CheckEnd::Failed:
-      return {kWalkErrorTitle, outcome_.error};
+      return {outcome_.error, kWalkErrorTitle};
     default:
-      return {kFinishedTitle, visitor_.finishedText()};
+      return {visitor_.finishedText(), kFinishedTitle};
   }
 }
 

@@ -70,7 +70,7 @@ class SheetWalk {
   const std::string& error() const { return outcome_.error; }
   // "恭喜" with the visitor's end text, "请注意" with "查询停止！", or the
   // error's own text under the error title.
-  CheckNotice endNotice() const;
+  Notice endNotice() const;
 
  private:
   bool step(int maxRecords, Clock::time_point until);
@@ -101,7 +101,7 @@ class SheetRun : public RecordVisitor {
   }
   CheckEnd end() const { return walk_.end(); }
   const std::string& error() const { return walk_.error(); }
-  CheckNotice endNotice() const { return walk_.endNotice(); }
+  Notice endNotice() const { return walk_.endNotice(); }
 
  protected:
   SheetRun(WorkbookSource& sheet, std::atomic<bool>& stop, CheckListener listener)

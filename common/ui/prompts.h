@@ -7,13 +7,15 @@
 #include <QString>
 #include <optional>
 
+#include "common/notice.h"
+
 namespace qm {
 
 inline const QString kAppTitle = QStringLiteral("Quillmere");
 // Offered in a page's dialog that follows the previous one closely.
 inline const QString kBlockPageDialogsText = QStringLiteral("阻止此网页继续弹出对话框");
 
-enum class PromptIcon { None, Information, Warning, Error, Question };
+using PromptIcon = NoticeIcon;
 
 struct Credentials {
   QString user;

@@ -75,15 +75,15 @@ void DuplicateRun::sessionExpired() {
   state_ = DuplicateRunState::Stop;
 }
 
-DuplicateEndMessage DuplicateRun::finish() {
+Notice DuplicateRun::finish() {
   const DuplicateRunState was = state_;
   state_ = DuplicateRunState::Continue;
   if (expired_) {
     expired_ = false;
-    return {kNoteTitle, sessionExpiredMessage(position_)};
+    return {sessionExpiredMessage(position_), std::string(kNoteTitle)};
   }
-  if (was == DuplicateRunState::Stop) return {kNoteTitle, std::string(kStoppedMessage)};
-  return {kFinishedTitle, std::string(kFinishedMessage)};
+  if (was == DuplicateRunState::Stop) return {std::string(kStoppedMessage), std::string(kNoteTitle)};
+  return {std::string(kFinishedMessage), std::string(kFinishedTitle)};
 }
 
 }  // namespace qm

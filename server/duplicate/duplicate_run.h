@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "server/duplicate/duplicate_log.h"
+#include "common/notice.h"
 
 namespace qm {
 
@@ -36,11 +37,6 @@ struct DuplicateStudentResult {
   DuplicateLineKind kind = DuplicateLineKind::NoResult;
   std::optional<std::string> line;  // for the log, when one is written
   bool retry = false;               // the same record again, with a new captcha
-};
-
-struct DuplicateEndMessage {
-  std::string_view title;
-  std::string text;
 };
 
 class DuplicateRun {
@@ -84,7 +80,7 @@ class DuplicateRun {
   // The end-of-run message; the state is continue afterwards. After an
   // ended session: "登录已失效，请重新登录学籍网后再查重。" CR "已查 N 人。",
   // N the records before the one in hand.
-  DuplicateEndMessage finish();
+  Notice finish();
 
  private:
   DuplicateStudentResult result(DuplicateLineKind kind, std::optional<std::string> line);

@@ -166,7 +166,7 @@ QCoro::Task<> TForm12::Button1Click() {
 
   // Step 13.
   run_ = nullptr;
-  const DuplicateEndMessage end = run.finish();
+  const Notice end = run.finish();
   prompts.message(q(end.text), q(end.title));
   if (!self) co_return;
   QFuture<int> closing = disconnectOnWorker(*client);

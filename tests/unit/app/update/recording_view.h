@@ -22,6 +22,7 @@ struct Recorder {
     switch (i) {
       case NoticeIcon::None: return "none";
       case NoticeIcon::Information: return "info";
+      case NoticeIcon::Warning: return "warning";
       case NoticeIcon::Error: return "error";
       case NoticeIcon::Question: return "question";
     }
@@ -48,7 +49,7 @@ class RecordingTransferView : public Base, public Recorder {
     events.push_back((repaintNow ? "status! " : "status ") + text);
   }
   void setProgress(std::int64_t value, std::int64_t maximum) override { bar.emplace_back(value, maximum); }
-  void show(const Notice& n) override {
+  void showNotice(const Notice& n) override {
     notices.push_back(n);
     events.push_back("show " + n.title + "|" + iconName(n.icon) + "|" + n.text);
   }

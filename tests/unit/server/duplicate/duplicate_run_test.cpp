@@ -35,7 +35,7 @@ struct Driver {
 
   std::vector<std::string> log, bodies;
   std::vector<int> counter;
-  DuplicateEndMessage end;
+  Notice end;
 
   void run() {
     DuplicateRun r(static_cast<int>(records.size()), filters);
@@ -214,7 +214,7 @@ TEST(DuplicateRun, AnEndedSessionStopsTheRunAndSaysHowManyWereChecked) {
   r.moveOn();
   EXPECT_FALSE(r.goesOn());
   EXPECT_EQ(r.recordNumber(), 3);
-  const DuplicateEndMessage end = r.finish();
+  const Notice end = r.finish();
   EXPECT_EQ(end.title, "请注意");
   EXPECT_EQ(end.text, "登录已失效，请重新登录学籍网后再查重。\r已查 2 人。");
   EXPECT_EQ(r.state(), DuplicateRunState::Continue);
