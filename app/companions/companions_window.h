@@ -42,9 +42,6 @@ class TForm11 : public QDialog, public CompanionView, public TransferDialogView 
   void startProgram(const std::string& path) override;
   void closeDialog() override;
 
-  using QDialog::show;
-  using TransferDialogView::show;
-
  public slots:
   // Esc, the title bar's close and "退出(&Q)": a running download is cancelled
   // (nothing of it stays in the folder), then the dialog closes.

@@ -50,9 +50,6 @@ class TForm3 : public QDialog, public UpdateView, public TransferDialogView {
   bool startScript(const ScriptCommand& command) override;
   void requestMainWindowClose() override;
 
-  using QDialog::show;
-  using TransferDialogView::show;
-
  public slots:
   // Esc, the title bar's close and "退出(&Q)": a running check is cancelled
   // (its download stops and its temporary file goes), then the dialog closes.
