@@ -5,14 +5,11 @@
 // body comes back, or the HttpError is rethrown at the co_await. The event
 // loop keeps running meanwhile, so windows and stop buttons stay live.
 #include <QFuture>
-#include <QPromise>
-#include <QThreadPool>
 
-#include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 
+#include "common/run_on_pool.h"
 #include "net/http_client.h"
 
 class QObject;
@@ -25,19 +22,7 @@ using HttpRequest = std::function<std::string(HttpClient&)>;
 // there; its result, or the exception it throws, comes back through the future.
 template <typename T>
 QFuture<T> runOnWorker(HttpClient& client, std::function<T()> job) {
-  auto promise = std::make_shared<QPromise<T>>();
-  QFuture<T> future = promise->future();
-  promise->start();
-  client.worker().start([promise, job = std::move(job)] {
-    try {
-      promise->addResult(job());
-    } catch (...) {
-      // Stored as is, so result() and co_await rethrow the exception itself.
-      promise->setException(std::current_exception());
-    }
-    promise->finish();
-  });
-  return future;
+  return runOnPool<T>(client.worker(), std::move(job));
 }
 
 // One client runs its requests one after another, never two at once. The

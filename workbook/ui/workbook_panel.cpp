@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/run_on_pool.h"
 #include "common/trim.h"
 #include "common/ui/prompts.h"
 #include "workbook/ui/workbook_grid_model.h"
@@ -26,21 +27,6 @@ namespace {
 using SharedSource = std::shared_ptr<WorkbookSource>;
 
 // Runs job on a pool thread; its result or its exception comes back through the future.
-QFuture<SharedSource> onPool(std::function<SharedSource()> job) {
-  auto promise = std::make_shared<QPromise<SharedSource>>();
-  QFuture<SharedSource> future = promise->future();
-  promise->start();
-  QThreadPool::globalInstance()->start([promise, job = std::move(job)] {
-    try {
-      promise->addResult(job());
-    } catch (...) {
-      promise->setException(std::current_exception());
-    }
-    promise->finish();
-  });
-  return future;
-}
-
 QString errorText(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
@@ -97,7 +83,7 @@ QCoro::Task<> WorkbookPanel::openClick() {
 
   std::exception_ptr error;
   SharedSource opened;
-  QFuture<SharedSource> reading = onPool([path] {
+  QFuture<SharedSource> reading = runOnPool<SharedSource>(*QThreadPool::globalInstance(), [path] {
     auto source = std::make_shared<WorkbookSource>();
     source->open(path);
     return source;
