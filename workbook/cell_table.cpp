@@ -18,8 +18,11 @@ void CellTableBuilder::reserve(std::size_t cells, std::size_t textBytes) {
   cells = std::min(cells, budget_ / (2 * sizeof(Entry)));
   textBytes = std::min(textBytes, budget_ / 2);
   entries_.reserve(cells);
+  adviseHugePages(entries_.data(), cells * sizeof(Entry));
   table_.own_.offsets.reserve(cells + 1);
+  adviseHugePages(table_.own_.offsets.data(), (cells + 1) * sizeof(std::uint32_t));
   table_.own_.text.reserve(textBytes);
+  adviseHugePages(table_.own_.text.data(), textBytes);
 }
 
 void CellTableBuilder::checkBudget(std::size_t more) const {

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/big_buffer.h"
 #include "workbook/workbook_reader.h"
 #include "workbook/workbook_source.h"
 #include "workbook/xls/biff_stream.h"
@@ -21,7 +22,7 @@ namespace {
 
 // Read, not mapped: another program may write the file meanwhile (the
 // workbook is opened sharing it), and a mapping would fault when it shrinks.
-std::string readWholeFile(const std::string& path) {
+BigBuffer readWholeFile(const std::string& path, std::size_t& size) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw WorkbookError("无法打开文件：" + path + "（" + std::strerror(errno) + "）");
   struct stat st {};
@@ -33,16 +34,16 @@ std::string readWholeFile(const std::string& path) {
     ::close(fd);
     throw WorkbookError(workbookTooLargeText());
   }
-  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  BigBuffer bytes(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+  while (got < static_cast<std::size_t>(st.st_size)) {
+    const ssize_t n = ::read(fd, bytes.data() + got, static_cast<std::size_t>(st.st_size) - got);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  bytes.resize(got);
+  size = got;
   return bytes;
 }
 
@@ -84,7 +85,9 @@ class XlsReader final : public WorkbookReader {
 }  // namespace
 
 std::unique_ptr<WorkbookReader> openXlsReader(const std::string& path) {
-  return std::make_unique<XlsReader>(path, readWholeFile(path));
+  std::size_t size = 0;
+  const BigBuffer bytes = readWholeFile(path, size);
+  return std::make_unique<XlsReader>(path, std::string_view(bytes.data(), size));
 }
 
 // For the fuzz target and tests: a workbook from bytes in memory.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/huge_pages.h"
+
 #include "workbook/workbook_reader.h"
 #include "workbook/workbook_source.h"
 
@@ -121,12 +123,18 @@ std::string CompoundFile::readChain(std::uint32_t start, std::uint64_t size) con
   const std::vector<std::uint32_t> ids = chain(fat_, start, want);
   if (size != 0 && ids.size() < want) fail("数据流比其扇区链长");
   std::string out;
-  out.reserve(size != 0 ? size : ids.size() * std::size_t{sectorSize_});
-  for (const std::uint32_t id : ids) {
-    const std::uint64_t at = (std::uint64_t{id} + 1) * sectorSize_;
-    const std::uint64_t need = size == 0 ? sectorSize_ : std::min<std::uint64_t>(sectorSize_, size - out.size());
+  const std::size_t total = size != 0 ? static_cast<std::size_t>(size) : ids.size() * std::size_t{sectorSize_};
+  out.reserve(total);
+  adviseHugePages(out.data(), total);
+  // Runs of consecutive sectors, as writers lay streams out, are copied at once.
+  for (std::size_t i = 0; i < ids.size();) {
+    std::size_t run = 1;
+    while (i + run < ids.size() && ids[i + run] == ids[i] + run) ++run;
+    const std::uint64_t at = (std::uint64_t{ids[i]} + 1) * sectorSize_;
+    const std::uint64_t need = std::min<std::uint64_t>(std::uint64_t{sectorSize_} * run, total - out.size());
     if (at + need > bytes_.size()) fail("文件不完整");
     out.append(bytes_.data() + at, need);
+    i += run;
   }
   return out;
 }
