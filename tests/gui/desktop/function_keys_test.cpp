@@ -151,17 +151,17 @@ class FunctionKeyTest : public DesktopFixture {
     QTest::qWait(300);
   }
 
-  // Presses each key of the table with the keyboard in place; each row but
-  // (without activateFirst) the first clicks into its place first.
-  void pressRows(Place place, bool activateFirst) {
+  // Presses each key of the table with the keyboard in place. Each row
+  // clicks into the place first; without clickFirst the first row takes the
+  // keyboard where the last dialog left it.
+  void pressRows(Place place, bool clickFirst) {
     for (const KeyRow& row : kRows) {
       SCOPED_TRACE(std::string(placeName(place)) + ", key " + row.key);
-      // The first row after the confirm() takes the keyboard where the box left it.
-      if (activateFirst) {
+      if (clickFirst) {
         closeToolWindows();
         ASSERT_NO_FATAL_FAILURE(clickInto(place));
       }
-      activateFirst = true;
+      clickFirst = true;
       log_.lines.clear();
       watcher_.seen.clear();
       const int queryPages = requestsFor("GET", sim::RegSim::kQueryPagePath);
