@@ -5,6 +5,10 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <type_traits>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace bench {
 
@@ -23,5 +27,28 @@ inline long statusKb(const char* key) {
 
 // Resets VmHWM to the current resident size (Linux 4.0 and later).
 inline void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Runs `work` in a child process, so that its memory is fresh and its peak
+// its own, and hands back the plain result it returns (a default one when
+// the child fails).
+template <typename Result, typename Work>
+Result inChild(Work&& work) {
+  static_assert(std::is_trivially_copyable_v<Result>);
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    const Result r = work();
+    if (::write(fds[1], &r, sizeof r) != sizeof r) _exit(2);
+    _exit(0);
+  }
+  ::close(fds[1]);
+  Result r;
+  if (pid < 0 || ::read(fds[0], &r, sizeof r) != sizeof r) r = {};
+  ::close(fds[0]);
+  if (pid > 0) ::waitpid(pid, nullptr, 0);
+  return r;
+}
 
 }  // namespace bench

@@ -89,11 +89,7 @@ struct Result {
 
 // Runs work in a child process, so that its peak memory is its own.
 Result measure(const std::function<long(Result&)>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
+  return bench::inChild<Result>([&] {
     bench::resetPeak();
     const long before = statusKb("VmRSS:");
     Result r;
@@ -105,15 +101,8 @@ Result measure(const std::function<long(Result&)>& work) {
     } catch (const std::exception& e) {
       std::fprintf(stderr, "failed: %s\n", e.what());
     }
-    if (::write(fds[1], &r, sizeof r) != sizeof r) _exit(2);
-    _exit(0);
-  }
-  ::close(fds[1]);
-  Result r;
-  if (::read(fds[0], &r, sizeof r) != sizeof r) r = {};
-  ::close(fds[0]);
-  ::waitpid(pid, nullptr, 0);
-  return r;
+    return r;
+  });
 }
 
 // FreeXL alone: open, then every cell's value of the first sheet.

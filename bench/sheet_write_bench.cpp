@@ -119,12 +119,8 @@ void writeInPages(const qm::Sheet& cells, const std::string& path, Result& r) {
 
 // Runs work in a child so that each mode's peak memory is its own.
 Result measure(const std::function<void(Result&)>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    std::ofstream("/proc/self/clear_refs") << "5";  // peak := current
+  return bench::inChild<Result>([&] {
+    bench::resetPeak();
     const long base = statusKb("VmRSS:");
     const auto start = std::chrono::steady_clock::now();
     Result r;
@@ -135,15 +131,8 @@ Result measure(const std::function<void(Result&)>& work) {
     } catch (const std::exception& e) {
       std::fprintf(stderr, "failed: %s\n", e.what());
     }
-    if (::write(fds[1], &r, sizeof r) != sizeof r) _exit(2);
-    _exit(0);
-  }
-  ::close(fds[1]);
-  Result r;
-  if (::read(fds[0], &r, sizeof r) != sizeof r) r = {};
-  ::close(fds[0]);
-  ::waitpid(pid, nullptr, 0);
-  return r;
+    return r;
+  });
 }
 
 }  // namespace

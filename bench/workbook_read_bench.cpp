@@ -154,26 +154,15 @@ struct Result {
 
 // In a child: its memory is fresh, its peak its own.
 Result inChild(const std::function<std::size_t()>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
+  return bench::inChild<Result>([&] {
     Result r;
     const auto start = bench::Clock::now();
     volatile std::size_t sink = work();
     (void)sink;
     r.seconds = bench::seconds(start);
     r.peakKb = bench::statusKb("VmHWM:");
-    if (::write(fds[1], &r, sizeof r) != sizeof r) _exit(2);
-    _exit(0);
-  }
-  ::close(fds[1]);
-  Result r;
-  if (::read(fds[0], &r, sizeof r) != sizeof r) r = {};
-  ::close(fds[0]);
-  ::waitpid(pid, nullptr, 0);
-  return r;
+    return r;
+  });
 }
 
 double median(std::vector<double> v) {
