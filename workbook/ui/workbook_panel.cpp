@@ -5,7 +5,6 @@
 #include <QFuture>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPromise>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -130,7 +129,7 @@ QCoro::Task<> WorkbookPanel::sheetChange() {
   // The read holds the source; it comes back with the sheet open or closed.
   auto held = std::make_shared<WorkbookSource>(std::move(source_));
   std::exception_ptr error;
-  QFuture<SharedSource> reading = onPool([held, table] {
+  QFuture<SharedSource> reading = runOnPool<SharedSource>(*QThreadPool::globalInstance(), [held, table] {
     held->openSheet(table);
     return held;
   });
