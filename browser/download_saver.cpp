@@ -16,6 +16,7 @@
 #include "common/ui/prompts.h"
 #include "common/ui/window_host.h"
 #include "net/http_client.h"
+#include "net/transfer_progress.h"
 
 namespace qm {
 

@@ -133,7 +133,7 @@ void TForm1::buildLayout() {
   // The combo box, not its line edit, holds the keyboard and hands keys to
   // the line edit directly, past any event filter: take Enter from the line
   // edit's own signal, whichever way the key came in.
-  connect(FlatComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { FlatComboBox1KeyPress(13); });
+  connect(FlatComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { FlatComboBox1KeyPress(kEnterKey); });
   topBarLayout_->addWidget(FlatComboBox1);
   topBarLayout_->addStretch(1);
   outer->addWidget(topBar_);
@@ -168,12 +168,11 @@ void TForm1::buildLayout() {
   }
   setStatusBar(StatusBar1);
 
-  addTopButton("FlatButton1", QStringLiteral("开新窗口转到"));
-  addTopButton("FlatButton2", QStringLiteral("刷新"));
-  addTopButton("FlatButton6", QStringLiteral("关闭当前页"));
-  connect(findChild<QPushButton*>("FlatButton1"), &QPushButton::clicked, this, &TForm1::FlatButton1Click);
-  connect(findChild<QPushButton*>("FlatButton2"), &QPushButton::clicked, this, &TForm1::FlatButton2Click);
-  connect(findChild<QPushButton*>("FlatButton6"), &QPushButton::clicked, this, &TForm1::FlatButton6Click);
+  connect(addTopButton("FlatButton1", QStringLiteral("开新窗口转到")), &QPushButton::clicked, this,
+          &TForm1::FlatButton1Click);
+  connect(addTopButton("FlatButton2", QStringLiteral("刷新")), &QPushButton::clicked, this, &TForm1::FlatButton2Click);
+  connect(addTopButton("FlatButton6", QStringLiteral("关闭当前页")), &QPushButton::clicked, this,
+          &TForm1::FlatButton6Click);
 }
 
 QPushButton* TForm1::addButton(const QString& objectName, const QString& caption, ButtonPlace place,
@@ -329,7 +328,7 @@ void TForm1::FormResize() {
 }
 
 void TForm1::FlatComboBox1KeyPress(int key) {
-  if (key != 13) return;
+  if (key != kEnterKey) return;
   if (tabs_->ActiveTabIndex() == 0)
     FlatButton1Click();
   else

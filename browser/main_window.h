@@ -77,6 +77,8 @@ class TForm1 : public QMainWindow, public WindowHost {
   void FormCreate();
   void FormResize();
   QCoro::Task<> FormCloseQuery();
+  // The key as the key-press handler receives it: Enter is the character 13.
+  static constexpr int kEnterKey = 13;
   void FlatComboBox1KeyPress(int key);
   void FlatButton1Click();
   void FlatButton2Click();

@@ -142,8 +142,6 @@ class HttpClient {
   std::unique_ptr<Impl> impl_;
 };
 
-// Status panel texts of the transfer progress.
-std::string transferProgressText(std::int64_t soFar, std::int64_t announced);
 inline const char* const kTransferDoneText = "服务器数据下载完成！";
 
 }  // namespace qm

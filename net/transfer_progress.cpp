@@ -20,4 +20,12 @@ TransferCallbacks panelProgress(QObject* context, std::function<void(const QStri
   return postedTo(context, std::move(shown));
 }
 
+std::string transferProgressText(std::int64_t soFar, std::int64_t announced) {
+  if (announced > 0)
+    return "本轮抓包已下载:" + std::to_string(soFar / 1024) + "K字节,总共:" +
+           std::to_string(announced / 1024) + "K字节,约" + std::to_string(soFar * 100 / announced) +
+           "%";
+  return "已下载:" + std::to_string(soFar / 1024) + "K字节";
+}
+
 }  // namespace qm

@@ -4,7 +4,9 @@
 // reaches `show` on the UI thread, and only while `context` exists, so the
 // window may go before the client.
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <string>
 
 #include "net/http_client.h"
 
@@ -13,5 +15,8 @@ class QObject;
 namespace qm {
 
 TransferCallbacks panelProgress(QObject* context, std::function<void(const QString&)> show);
+
+// Status panel texts of the transfer progress.
+std::string transferProgressText(std::int64_t soFar, std::int64_t announced);
 
 }  // namespace qm

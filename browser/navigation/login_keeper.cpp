@@ -9,6 +9,7 @@
 #include <QWebEngineView>
 #include <qcoro/qcorofuture.h>
 
+#include "common/log_categories.h"
 #include "common/profile_file.h"
 #include "common/settings_names.h"
 #include "browser/web/cookie_mirror.h"
@@ -92,6 +93,7 @@ QCoro::Task<> LoginKeeper::KeepAliveRequest() {
     co_await answer;
     ok = true;
   } catch (...) {
+    logCaughtException(lcNet(), "keep-alive");
     ok = false;
   }
   if (!self) co_return;

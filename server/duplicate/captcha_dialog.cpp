@@ -16,6 +16,7 @@
 
 #include <exception>
 
+#include "common/log_categories.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
 #include "net/async_request.h"
@@ -116,7 +117,7 @@ QCoro::Task<> TForm13::FormActivate() {
   } catch (const std::exception& e) {
     error = QString::fromUtf8(e.what());
   } catch (...) {
-    error = QStringLiteral("unknown error");
+    error = QString::fromStdString(logCaughtException(lcDuplicate(), "captcha picture"));
   }
   if (!self) co_return;
   if (expired) {

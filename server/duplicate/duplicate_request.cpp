@@ -11,7 +11,7 @@ std::string cookieLine(std::string_view cookieText) {
   return line;
 }
 
-std::optional<std::string> ReadDuplicatePageToken(std::string_view page) {
+std::optional<std::string> readDuplicatePageToken(std::string_view page) {
   constexpr std::string_view kMarker = R"(\x74\x6f\x6b\x65\x6e\x27\x3a\x27)";
   if (page.find(kMarker) == std::string_view::npos) return std::nullopt;
   std::string token = DecodeHexEscapes(CutAfter(page, kMarker, 0, 144));

@@ -21,7 +21,7 @@ std::string cookieLine(std::string_view cookieText);
 // The page's anti-forgery token: the 144 characters after the escaped marker
 // token':' turned into 36 bytes. Nothing when the page lacks the marker (a
 // login page, an error page): the run cannot start without it.
-std::optional<std::string> ReadDuplicatePageToken(std::string_view page);
+std::optional<std::string> readDuplicatePageToken(std::string_view page);
 
 // The query body. Name, ID number and code are escaped as JSON string content;
 // plain values stand as they are.

@@ -11,6 +11,7 @@
 
 #include <chrono>
 
+#include "common/log_categories.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
@@ -72,12 +73,13 @@ QCoro::Task<> TForm12::Button1Click() {
     QFuture<std::string> pageRequest = getAsync(*client, base + std::string(kDuplicatePagePath));
     const std::string page = co_await pageRequest;
     // No token (a login or error page): the queries could not go out.
-    token = ReadDuplicatePageToken(page);
+    token = readDuplicatePageToken(page);
     if (!token) failed = true;
   } catch (const HttpError& e) {
     failed = true;
     stopped = e.stopped();
   } catch (...) {
+    logCaughtException(lcDuplicate(), "duplicate check, query page");
     failed = true;
   }
   if (!self) co_return;
@@ -148,6 +150,7 @@ QCoro::Task<> TForm12::Button1Click() {
         answered = false;  // no connection, an error status, too long, or a silent server after 停止
         expired = isLoginRedirect(e.status());
       } catch (...) {
+        logCaughtException(lcDuplicate(), "duplicate check, query");
         answered = false;
       }
       if (!self) co_return;

@@ -11,6 +11,7 @@
 
 #include "browser/web/web_page.h"
 #include "browser/web/web_tab.h"
+#include "common/log_categories.h"
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
 #include "common/trim.h"
@@ -164,6 +165,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
         out.save();
         result.saved = true;
       } catch (...) {
+        logCaughtException(lcScrape(), "scrape, save");
         result.end = End::Failed;
       }
     }
@@ -258,6 +260,7 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     if (client_) client_->disconnect();
     result.end = End::Saved;
   } catch (...) {
+    logCaughtException(lcScrape(), "scrape");
     if (!self) co_return result;
     co_return fail(End::Failed);
   }

@@ -11,6 +11,7 @@
 
 #include "loopback_server.h"
 #include "net/async_request.h"
+#include "net/transfer_progress.h"
 
 namespace qm {
 namespace {

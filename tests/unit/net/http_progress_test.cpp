@@ -3,6 +3,7 @@
 
 #include "loopback_server.h"
 #include "net/http_client.h"
+#include "net/transfer_progress.h"
 
 namespace qm {
 namespace {

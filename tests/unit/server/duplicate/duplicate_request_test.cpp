@@ -29,7 +29,7 @@ TEST(DuplicateHeaders, CookieLineHasNoBlankAfterTheColon) {
 TEST(DuplicatePageToken, DecodesTheEscapedRunAfterTheMarker) {
   const std::string marker = R"(\x74\x6f\x6b\x65\x6e\x27\x3a\x27)";
   const std::string page = "<script>var cfg={'a':'b'," + marker + hexEscaped(kToken) + "'};</script>";
-  EXPECT_EQ(ReadDuplicatePageToken(page), kToken);
+  EXPECT_EQ(readDuplicatePageToken(page), kToken);
 }
 
 TEST(DuplicatePageToken, NoMarkerOrAnUnsendableTokenIsNoToken) {
@@ -46,7 +46,7 @@ TEST(DuplicatePageToken, NoMarkerOrAnUnsendableTokenIsNoToken) {
       "var ccrf = \"" + marker,
       "var ccrf = \"" + marker + hexEscaped("0a1b2c3d-0000-4111-8222-3333\n4445555") + "\"",
   };
-  for (const std::string& page : cases) EXPECT_EQ(ReadDuplicatePageToken(page), std::nullopt) << page;
+  for (const std::string& page : cases) EXPECT_EQ(readDuplicatePageToken(page), std::nullopt) << page;
 }
 
 const std::string kHead = R"({"params":{"javaClass":"org.loushang.next.data.ParameterSet","map":{"xm":")";
