@@ -63,4 +63,22 @@ void printUsageError(std::ostream& err, std::string_view command, std::string_vi
       << "Try 'quillmere-batch " << command << " --help'.\n";
 }
 
+std::optional<int> startCommand(std::string_view command, const std::vector<std::string>& args,
+                                std::span<const OptionSpec> options, std::string_view help, ParsedArgs& a,
+                                std::ostream& out, std::ostream& err,
+                                const std::function<void()>& check) {
+  try {
+    a = parseArgs(args, options);
+    if (a.help) {
+      out << help;
+      return kExitOk;
+    }
+    check();
+  } catch (const UsageError& e) {
+    printUsageError(err, command, e.what());
+    return kExitFailure;
+  }
+  return std::nullopt;
+}
+
 }  // namespace qm::cli

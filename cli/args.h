@@ -2,8 +2,10 @@
 // Command-line parsing shared by the commands of quillmere-batch: long
 // options with or without a value ("--sheet NAME" or "--sheet=NAME"),
 // "-h"/"--help", positional arguments, and "--" to end the options.
+#include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -56,5 +58,14 @@ std::pair<std::string, std::string> splitColumnPair(std::string_view option, std
 
 // Prints "quillmere-batch <command>: <message>" and the hint to --help.
 void printUsageError(std::ostream& err, std::string_view command, std::string_view message);
+
+// How every command starts: its words parsed into `a`, --help printed, then
+// `check` run (it reads `a` and throws UsageError for wrong positionals or values).
+// Answers the exit status when the command ends here (help, or a usage error
+// printed), nothing when it goes on.
+std::optional<int> startCommand(std::string_view command, const std::vector<std::string>& args,
+                                std::span<const OptionSpec> options, std::string_view help, ParsedArgs& a,
+                                std::ostream& out, std::ostream& err,
+                                const std::function<void()>& check);
 
 }  // namespace qm::cli

@@ -51,18 +51,11 @@ void appendEscapedCell(std::string& line, std::string_view cell) {
 
 int runCellsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  try {
-    a = parseArgs(args, kOptions);
-    if (a.help) {
-      out << kHelp;
-      return kExitOk;
-    }
-    if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no workbook given" : "one workbook only");
-    if (a.has("--sheets") && a.has("--sheet")) throw UsageError("--sheet and --sheets do not go together");
-  } catch (const UsageError& e) {
-    printUsageError(err, "cells", e.what());
-    return kExitFailure;
-  }
+  if (auto done = startCommand("cells", args, kOptions, kHelp, a, out, err, [&] {
+        if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no workbook given" : "one workbook only");
+        if (a.has("--sheets") && a.has("--sheet")) throw UsageError("--sheet and --sheets do not go together");
+      }))
+    return *done;
 
   WorkbookSource source;
   const std::string& path = a.positional[0];

@@ -83,20 +83,13 @@ std::string column(const ParsedArgs& a, std::string_view option, const std::vect
 int runCheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
   RecordCheckControls controls;
-  try {
-    a = parseArgs(args, kOptions);
-    if (a.help) {
-      out << kHelp;
-      return kExitOk;
-    }
-    if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no workbook given" : "one workbook only");
-    controls.format = dateFormat(a);
-    controls.coding = genderCoding(a);
-    controls.logComplete = a.has("--complete");
-  } catch (const UsageError& e) {
-    printUsageError(err, "check", e.what());
-    return kExitFailure;
-  }
+  if (auto done = startCommand("check", args, kOptions, kHelp, a, out, err, [&] {
+        if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no workbook given" : "one workbook only");
+        controls.format = dateFormat(a);
+        controls.coding = genderCoding(a);
+        controls.logComplete = a.has("--complete");
+      }))
+    return *done;
 
   WorkbookSource source;
   RecordCheckSetup setup;

@@ -101,18 +101,11 @@ CompareSetup chooseColumns(const ParsedArgs& a, const WorkbookSource& base, cons
 
 int runCompareCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  try {
-    a = parseArgs(args, kOptions);
-    if (a.help) {
-      out << kHelp;
-      return kExitOk;
-    }
-    if (a.positional.size() != 2)
-      throw UsageError(a.positional.size() < 2 ? "two workbooks needed: BASE PROBE" : "two workbooks only");
-  } catch (const UsageError& e) {
-    printUsageError(err, "compare", e.what());
-    return kExitFailure;
-  }
+  if (auto done = startCommand("compare", args, kOptions, kHelp, a, out, err, [&] {
+        if (a.positional.size() != 2)
+          throw UsageError(a.positional.size() < 2 ? "two workbooks needed: BASE PROBE" : "two workbooks only");
+      }))
+    return *done;
 
   WorkbookSource base, probe;
   CompareSetup setup;

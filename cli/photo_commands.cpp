@@ -115,28 +115,21 @@ class PrintingListener : public BatchListener {
 int runPhotosCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
   BatchRunOptions options;
-  try {
-    a = parseArgs(args, kPhotosOptions);
-    if (a.help) {
-      out << kPhotosHelp;
-      return kExitOk;
-    }
-    const bool inPlace = a.has("--in-place");
-    const std::size_t expected = inPlace ? 2 : 3;
-    if (a.positional.size() != expected)
-      throw UsageError(inPlace ? "give LIST.xls and SOURCE_DIR with --in-place"
-                               : "give LIST.xls, SOURCE_DIR and TARGET_DIR (or --in-place)");
-    options.threads = threadCount(a);
-    options.sourceFolder = a.positional[1];
-    options.targetFolder = inPlace ? a.positional[1] : a.positional[2];
-    for (const std::string& folder : {options.sourceFolder, options.targetFolder}) {
-      std::error_code ec;
-      if (!std::filesystem::is_directory(folder, ec)) throw UsageError("not a folder: " + folder);
-    }
-  } catch (const UsageError& e) {
-    printUsageError(err, "photos", e.what());
-    return kExitFailure;
-  }
+  if (auto done = startCommand("photos", args, kPhotosOptions, kPhotosHelp, a, out, err, [&] {
+        const bool inPlace = a.has("--in-place");
+        const std::size_t expected = inPlace ? 2 : 3;
+        if (a.positional.size() != expected)
+          throw UsageError(inPlace ? "give LIST.xls and SOURCE_DIR with --in-place"
+                                   : "give LIST.xls, SOURCE_DIR and TARGET_DIR (or --in-place)");
+        options.threads = threadCount(a);
+        options.sourceFolder = a.positional[1];
+        options.targetFolder = inPlace ? a.positional[1] : a.positional[2];
+        for (const std::string& folder : {options.sourceFolder, options.targetFolder}) {
+          std::error_code ec;
+          if (!std::filesystem::is_directory(folder, ec)) throw UsageError("not a folder: " + folder);
+        }
+      }))
+    return *done;
 
   qm::WorkbookSource list;
   std::vector<BatchStudent> students;
@@ -160,22 +153,15 @@ int runPhotosCommand(const std::vector<std::string>& args, std::ostream& out, st
 
 int runCompressCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  try {
-    a = parseArgs(args, kCompressOptions);
-    if (a.help) {
-      out << kCompressHelp;
-      return kExitOk;
-    }
-    if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no picture given" : "one picture only");
-    if (a.has("--output") == a.has("--in-place")) throw UsageError("give either --output FILE or --in-place");
-    if (a.has("--keep-ratio") && a.has("--width") == a.has("--height"))
-      throw UsageError("--keep-ratio needs exactly one of --width and --height");
-    for (const char* option : {"--width", "--height", "--quality"})
-      if (a.value(option)) number(a, option);
-  } catch (const UsageError& e) {
-    printUsageError(err, "compress", e.what());
-    return kExitFailure;
-  }
+  if (auto done = startCommand("compress", args, kCompressOptions, kCompressHelp, a, out, err, [&] {
+        if (a.positional.size() != 1) throw UsageError(a.positional.empty() ? "no picture given" : "one picture only");
+        if (a.has("--output") == a.has("--in-place")) throw UsageError("give either --output FILE or --in-place");
+        if (a.has("--keep-ratio") && a.has("--width") == a.has("--height"))
+          throw UsageError("--keep-ratio needs exactly one of --width and --height");
+        for (const char* option : {"--width", "--height", "--quality"})
+          if (a.value(option)) number(a, option);
+      }))
+    return *done;
 
   CompressModel model;
   if (!model.open(a.positional[0])) {

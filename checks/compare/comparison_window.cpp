@@ -121,12 +121,7 @@ void TForm6::buildControls() {
   Button1 = button("Button1", QStringLiteral("开始比对"), false);
   Button2 = button("Button2", QStringLiteral("停止比对"), false);
   log_ = new RunLogPanel(prompts_, this);
-  Button3 = log_->toggleButton();
-  Button5 = log_->saveButton();
-  Memo1 = log_->memo();
-  ProgressBar1 = log_->progressBar();
-  Label9 = log_->currentLabel();
-  Label10 = log_->totalLabel();
+  log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
   Button4 = button("Button4", QStringLiteral("退出"), true);
   setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

@@ -48,6 +48,16 @@ class RunLogPanel : public QObject {
   QProgressBar* progressBar() const { return progress_; }
   QLabel* currentLabel() const { return current_; }
   QLabel* totalLabel() const { return total_; }
+  // Hands the controls to the window's members of its own names.
+  void exposeControls(QPlainTextEdit*& memo, QPushButton*& toggle, QPushButton*& save, QProgressBar*& progress,
+                      QLabel*& current, QLabel*& total) const {
+    memo = memo_;
+    toggle = toggle_;
+    save = save_;
+    progress = progress_;
+    current = current_;
+    total = total_;
+  }
   // The row under a tool's options: its buttons, then "current / count".
   QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) const;
 
