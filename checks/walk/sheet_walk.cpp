@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/log_categories.h"
 #include "workbook/workbook_source.h"
 
 namespace qm {
@@ -44,8 +45,9 @@ bool SheetWalk::step(int maxRecords, Clock::time_point until) {
       }
       if (++done == maxRecords || Clock::now() >= until) break;
     }
-  } catch (const std::exception& e) {
-    finish(CheckEnd::Failed, e.what());
+  } catch (...) {
+    // The box shows the error's own text; the log keeps where it came from.
+    finish(CheckEnd::Failed, logCaughtException(lcChecks(), "sheet walk"));
   }
   if (listener_) listener_(pending_);
   pending_.lines.clear();
