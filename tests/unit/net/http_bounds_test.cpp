@@ -39,8 +39,11 @@ TEST(HttpBounds, EndlessAnswerFailsAtTheBoundWithMemoryBounded) {
   const long grownMb = (peakRssKb() - before) / 1024;
   std::printf("endless answer: failed after %llu bytes sent, peak memory grew %ld MB\n",
               static_cast<unsigned long long>(server.bytesSent()), grownMb);
-  // The bound and a copy of it at most, never the stream.
+  // The bound and a copy of it at most, never the stream. Under AddressSanitizer
+  // the process's peak is not the client's: freed blocks wait in quarantine.
+#ifndef __SANITIZE_ADDRESS__
   EXPECT_LT(grownMb, 3 * static_cast<long>(kDefaultMaxAnswerBytes >> 20));
+#endif
 }
 
 TEST(HttpBounds, DiscardedBodyIsReadButNotKept) {
