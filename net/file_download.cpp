@@ -122,13 +122,7 @@ FileDownloadResult downloadToFile(const std::string& url, int fd, const FileDown
   curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(h, CURLOPT_USERAGENT, options.userAgent.c_str());
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
-  curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
-  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
-  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+  setTransferCallbacks(h, onHeader, onBody, onProgress, &t);
   // A server that stalls, before its answer or inside the body, ends the download.
   if (options.stallSeconds > 0) {
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);

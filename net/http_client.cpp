@@ -336,13 +336,7 @@ void HttpClient::begin(const std::string& url, const std::string_view* body) {
 
   setCommonCurlOptions(h, url.c_str(), m.error, connectTimeoutMs_);
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, m.headerList.list);
-  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, onHeader);
-  curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, onBody);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
-  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onProgress);
-  curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+  qm::setTransferCallbacks(h, onHeader, onBody, onProgress, &t);
   if (totalTimeoutMs_ > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, totalTimeoutMs_);
   if (m.isPost) {
     m.body.assign(*body);

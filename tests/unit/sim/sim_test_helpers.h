@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "tests/support/regsim_test_util.h"
 
 namespace qm::test {
@@ -49,24 +50,6 @@ inline std::vector<std::vector<std::string>> readAllRecords(std::string answer) 
   return records;
 }
 
-inline void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // \uXXXX escapes (surrogate pairs joined) to UTF-8; other text kept.
 inline std::string decodeUnicode(const std::string& text) {
   std::string out;
@@ -79,7 +62,7 @@ inline std::string decodeUnicode(const std::string& text) {
         unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         i += 6;
       }
-      appendUtf8(out, unit);
+      utf8::append(out, unit);
     } else {
       out += text[i++];
     }
