@@ -1,5 +1,7 @@
 #include "common/profile_file.h"
 
+#include "common/ascii.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -28,18 +30,6 @@ std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && (isBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-// ASCII letters only: the Chinese names compare byte for byte.
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // One line of the file as it lies on disk, with what it means.
@@ -160,7 +150,7 @@ struct Document {
   // Index of the first section line named section.
   std::optional<std::size_t> findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines.size(); ++i)
-      if (lines[i].kind == Line::Section && sameName(lines[i].name, section)) return i;
+      if (lines[i].kind == Line::Section && ascii::sameIgnoringCase(lines[i].name, section)) return i;
     return std::nullopt;
   }
 
@@ -173,7 +163,7 @@ struct Document {
 
   std::optional<std::size_t> findKey(std::size_t header, std::string_view key) const {
     for (std::size_t i = header + 1, e = sectionEnd(header); i < e; ++i)
-      if (lines[i].kind == Line::Key && sameName(lines[i].name, key)) return i;
+      if (lines[i].kind == Line::Key && ascii::sameIgnoringCase(lines[i].name, key)) return i;
     return std::nullopt;
   }
 };

@@ -1,5 +1,7 @@
 #include "net/http_cookies.h"
 
+#include "common/ascii.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -13,13 +15,6 @@ std::string_view trimmed(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto low = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-           return low(x) == low(y);
-         });
 }
 
 // Splits "a=b; c=d" at the semicolons, calling f(name, value, hasValue) for each.
@@ -60,14 +55,14 @@ void HttpCookies::take(std::string_view setCookieValue, std::time_t now) {
       }
       return;
     }
-    if (equalsNoCase(n, "max-age")) {
+    if (ascii::sameIgnoringCase(n, "max-age")) {
       long long age = 0;
       auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), age);
       if (ec == std::errc() && p == v.data() + v.size()) {
         sawMaxAge = true;
         expired = age <= 0;
       }
-    } else if (equalsNoCase(n, "expires") && !sawMaxAge) {
+    } else if (ascii::sameIgnoringCase(n, "expires") && !sawMaxAge) {
       // Max-Age wins over Expires, whichever comes first.
       std::string date(v);
       std::time_t at = curl_getdate(date.c_str(), nullptr);

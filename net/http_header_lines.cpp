@@ -1,21 +1,11 @@
 #include "net/http_header_lines.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 
 namespace qm {
 namespace {
-
-bool startsWithNoCase(const std::string& s, std::string_view prefix) {
-  if (s.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = s[i];
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    char p = prefix[i];
-    if (p >= 'A' && p <= 'Z') p = char(p - 'A' + 'a');
-    if (c != p) return false;
-  }
-  return true;
-}
 
 void addIfSet(std::vector<std::string>& out, const char* name, const std::string& value) {
   if (!value.empty()) out.push_back(std::string(name) + ": " + value);
@@ -34,7 +24,7 @@ std::vector<std::string> composeHeaderLines(const HttpHeaderValues& v,
   addIfSet(out, "Cache-control", v.cacheControl);
   bool cookieMerged = false;
   for (const auto& line : extraLines) {
-    if (!cookieMerged && startsWithNoCase(line, "cookie:")) {
+    if (!cookieMerged && ascii::startsWithIgnoringCase(line, "cookie:")) {
       cookieMerged = true;
       out.push_back(line.substr(0, 7) + cookies.merged(std::string_view(line).substr(7)));
     } else {
@@ -65,7 +55,7 @@ std::string curlHeaderForm(const std::string& line) {
 std::vector<std::string> curlSuppressions(const std::vector<std::string>& composed, bool post) {
   auto has = [&](std::string_view prefix) {
     return std::any_of(composed.begin(), composed.end(),
-                       [&](const std::string& l) { return startsWithNoCase(l, prefix); });
+                       [&](const std::string& l) { return ascii::startsWithIgnoringCase(l, prefix); });
   };
   std::vector<std::string> out{"Expect:"};
   if (!has("accept:")) out.push_back("Accept:");

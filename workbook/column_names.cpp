@@ -1,5 +1,7 @@
 #include "workbook/column_names.h"
 
+#include "common/ascii.h"
+
 #include <QString>
 
 #include <unordered_map>
@@ -13,11 +15,7 @@ std::string foldedKey(std::string_view name) {
   if (!ascii) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded().toStdString();
   }
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
+  return ascii::lowered(name);
 }
 
 std::vector<std::string> uniqueColumnNames(const std::vector<std::string_view>& headers) {

@@ -1,9 +1,9 @@
 #include "workbook/number_format.h"
 
+#include "common/ascii.h"
+
 namespace qm::cells {
 namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 ValueKind kindOf(bool date, bool time) {
   if (date && time) return ValueKind::DateTime;
@@ -26,7 +26,7 @@ ValueKind builtInFormatKind(int id) {
 ValueKind formatCodeKind(std::string_view code) {
   bool yearOrDay = false, month = false, time = false;
   for (std::size_t i = 0; i < code.size(); ++i) {
-    const char c = lower(code[i]);
+    const char c = ascii::lower(code[i]);
     if (c == ';') break;  // later sections are for negatives, zero and text
     if (c == '"') {
       const auto close = code.find('"', i + 1);
@@ -41,7 +41,7 @@ ValueKind formatCodeKind(std::string_view code) {
       const std::string_view inner = code.substr(i + 1, close - i - 1);
       if (!inner.empty() && inner.find_first_not_of("hHmMsS") == std::string_view::npos) time = true;
       i = close;
-    } else if (c == 'g' && i + 1 < code.size() && lower(code[i + 1]) == 'e') {
+    } else if (c == 'g' && i + 1 < code.size() && ascii::lower(code[i + 1]) == 'e') {
       i += 6;  // "General"
     } else if (c == 'y' || c == 'd') {
       yearOrDay = true;
@@ -52,7 +52,7 @@ ValueKind formatCodeKind(std::string_view code) {
     } else if (c == 'a' && i + 2 < code.size() && code[i + 1] == '/' ) {
       time = true;  // A/P
       i += 2;
-    } else if (c == 'a' && i + 4 < code.size() && lower(code[i + 1]) == 'm' && code[i + 2] == '/') {
+    } else if (c == 'a' && i + 4 < code.size() && ascii::lower(code[i + 1]) == 'm' && code[i + 2] == '/') {
       time = true;  // AM/PM
       i += 4;
     }

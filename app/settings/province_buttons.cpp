@@ -1,20 +1,11 @@
 #include "app/settings/province_buttons.h"
 
+#include "common/ascii.h"
+
 #include "app/settings/province_table.h"
 
 namespace qm {
 namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::vector<ProvinceButton> layout() {
   std::vector<ProvinceButton> buttons;
@@ -39,7 +30,7 @@ const std::vector<ProvinceButton>& provinceButtons() {
 
 const ProvinceButton* provinceButtonNamed(std::string_view name) {
   for (const ProvinceButton& b : provinceButtons())
-    if (sameIgnoringCase(b.name, name)) return &b;
+    if (ascii::sameIgnoringCase(b.name, name)) return &b;
   return nullptr;
 }
 

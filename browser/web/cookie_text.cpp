@@ -1,21 +1,16 @@
 #include "browser/web/cookie_text.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 
 namespace qm {
 namespace {
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 bool domainMatches(const std::string& host, std::string_view domain) {
   if (domain.empty()) return false;
-  if (domain.front() != '.') return host == lower(domain);  // host-only
-  std::string d = lower(domain.substr(1));
+  if (domain.front() != '.') return host == ascii::lowered(domain);  // host-only
+  std::string d = ascii::lowered(domain.substr(1));
   if (host == d) return true;
   return host.size() > d.size() && host.compare(host.size() - d.size(), d.size(), d) == 0 &&
          host[host.size() - d.size() - 1] == '.';
@@ -35,10 +30,10 @@ std::size_t pathLength(const Cookie& c) { return c.path.empty() ? 1 : c.path.siz
 std::string hostWithoutPort(std::string_view host) {
   if (!host.empty() && host.front() == '[') {
     auto close = host.find(']');
-    return lower(close == std::string_view::npos ? host.substr(1) : host.substr(1, close - 1));
+    return ascii::lowered(close == std::string_view::npos ? host.substr(1) : host.substr(1, close - 1));
   }
   auto colon = host.find(':');
-  return lower(colon == std::string_view::npos ? host : host.substr(0, colon));
+  return ascii::lowered(colon == std::string_view::npos ? host : host.substr(0, colon));
 }
 
 std::string cookieText(const std::vector<Cookie>& cookies, std::string_view host, std::string_view path,

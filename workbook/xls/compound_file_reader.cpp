@@ -1,5 +1,7 @@
 #include "workbook/xls/compound_file_reader.h"
 
+#include "common/ascii.h"
+
 #include <cstring>
 
 #include "common/huge_pages.h"
@@ -13,15 +15,6 @@ namespace {
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kFree = 0xFFFFFFFF;
 constexpr std::size_t kHeaderDifat = 109;
-
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -157,7 +150,7 @@ std::string CompoundFile::readMiniChain(std::uint32_t start, std::uint64_t size)
 
 std::optional<std::string> CompoundFile::stream(std::string_view name) const {
   for (const Entry& e : entries_) {
-    if (e.type != 2 || !sameName(e.name, name)) continue;
+    if (e.type != 2 || !ascii::sameIgnoringCase(e.name, name)) continue;
     if (e.size > bytes_.size()) fail("数据流超出文件");
     if (e.size == 0) return std::string();
     return e.size < miniCutoff_ ? readMiniChain(e.start, e.size) : readChain(e.start, e.size);
