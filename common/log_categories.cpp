@@ -47,4 +47,10 @@ std::string internalErrorText(std::string_view what) {
   return "程序内部错误，运行已停止：" + std::string(what);
 }
 
+std::optional<Notice> caughtInternalError(const QLoggingCategory& category, std::string_view where) {
+  const std::string what = logCaughtException(category, where);
+  if (!caughtProgrammingError()) return std::nullopt;
+  return Notice{internalErrorText(what), Notice{}.title, NoticeIcon::Error};
+}
+
 }  // namespace qm

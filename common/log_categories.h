@@ -3,8 +3,11 @@
 // catch-all block records. Warnings show by default; QT_LOGGING_RULES turns
 // on the rest ("qm.*.debug=true").
 #include <QLoggingCategory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/notice.h"
 
 namespace qm {
 
@@ -29,5 +32,10 @@ std::string logCaughtException(const QLoggingCategory& category, std::string_vie
 
 // The message for a programming error at the top of a run.
 std::string internalErrorText(std::string_view what);
+
+// Only inside a catch block of a run: logs the exception as
+// logCaughtException does and, for a programming error, returns the box that
+// shows it as an internal error; nullopt leaves the run's own message.
+std::optional<Notice> caughtInternalError(const QLoggingCategory& category, std::string_view where);
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "app/update/net_downloader.h"
 
+#include <QFuture>
 #include <QMetaObject>
 #include <QPointer>
 
@@ -7,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "common/log_categories.h"
+#include "common/run_on_pool.h"
 
 namespace qm {
 
@@ -48,36 +51,50 @@ void NetDownloader::start(const std::string& url, const std::string& path, std::
     return;
   }
   QPointer<NetDownloader> self(this);
-  worker_.start([self, job, url, fd, maxBytes, stall = stallSeconds] {
-    FileDownloadOptions options;
-    options.cancel = &job->cancel;
-    options.maxBytes = maxBytes;
-    options.stallSeconds = stall;
-    options.progress = [self, job](std::int64_t received, std::int64_t total) {
-      job->received = received;
-      job->total = total;
-      if (!job->begun.exchange(true)) {
-        // The start as it was (the bar at 0 of the announced size), whatever follows at once.
-        QMetaObject::invokeMethod(self.data(), [self, job, received, total] {
-          if (self) self->progressed(job, received, total);
-        }, Qt::QueuedConnection);
-        return;
-      }
-      if (job->progressQueued.exchange(true)) return;
-      QMetaObject::invokeMethod(self.data(), [self, job] {
-        job->progressQueued = false;
-        if (self) self->progressed(job, job->received, job->total);
-      }, Qt::QueuedConnection);
-    };
-    FileDownloadResult r = downloadToFile(url, fd, options);
-    if (::close(fd) != 0 && r.ok) r.ok = false;
-    const DownloadOutcome outcome{r.ok, r.statusLine};
-    QMetaObject::invokeMethod(self.data(), [self, job, outcome, r] {
-      if (!self) return;
-      // The last numbers first, so the bar ends where the transfer did.
-      if (r.ok) self->progressed(job, r.received, r.total);
-      self->finished(job, outcome);
-    }, Qt::QueuedConnection);
+  QFuture<FileDownloadResult> transfer =
+      runOnPool<FileDownloadResult>(worker_, [self, job, url, fd, maxBytes, stall = stallSeconds] {
+        FileDownloadOptions options;
+        options.cancel = &job->cancel;
+        options.maxBytes = maxBytes;
+        options.stallSeconds = stall;
+        options.progress = [self, job](std::int64_t received, std::int64_t total) {
+          job->received = received;
+          job->total = total;
+          if (!job->begun.exchange(true)) {
+            // The start as it was (the bar at 0 of the announced size), whatever follows at once.
+            QMetaObject::invokeMethod(self.data(), [self, job, received, total] {
+              if (self) self->progressed(job, received, total);
+            }, Qt::QueuedConnection);
+            return;
+          }
+          if (job->progressQueued.exchange(true)) return;
+          QMetaObject::invokeMethod(self.data(), [self, job] {
+            job->progressQueued = false;
+            if (self) self->progressed(job, job->received, job->total);
+          }, Qt::QueuedConnection);
+        };
+        FileDownloadResult r;
+        try {
+          r = downloadToFile(url, fd, options);
+        } catch (...) {
+          ::close(fd);
+          throw;
+        }
+        if (::close(fd) != 0 && r.ok) r.ok = false;
+        return r;
+      });
+  // Back on this object's thread; the destructor waits for the worker, so the
+  // hand-back is queued before this object goes, and dropped with it.
+  transfer.then(this, [this, job](QFuture<FileDownloadResult> done) {
+    FileDownloadResult r;
+    try {
+      r = done.result();
+    } catch (...) {
+      logCaughtException(lcUpdate(), "download");  // r stays a failure
+    }
+    // The last numbers first, so the bar ends where the transfer did.
+    if (r.ok) progressed(job, r.received, r.total);
+    finished(job, DownloadOutcome{r.ok, r.statusLine});
   });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The Downloader the windows use: one GET at a time, streamed into the file on
-// a worker thread of its own (net/file_download.h); progress and the outcome
-// come back on the thread that started it, and none after cancel().
+// a one-thread pool of its own (net/file_download.h, common/run_on_pool.h);
+// progress and the outcome come back on the thread that started it, and none
+// after cancel().
 #include <QObject>
 #include <QThreadPool>
 

@@ -216,11 +216,11 @@ QCoro::Task<> TForm6::Button1Click() {
   };
   if (run.end() == CheckEnd::Stopped) {
     restore();
-    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title), notice.icon);
   } else {
     // The comparison shows its log at every normal end.
     if (run.end() == CheckEnd::Finished && !log_->logShown()) Button3Click();
-    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title), notice.icon);
     if (!self || !running_) co_return;
     restore();
   }

@@ -221,11 +221,11 @@ QCoro::Task<> TForm7::Button1Click() {
   };
   if (run.end() == CheckEnd::Stopped) {
     restore();
-    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title), notice.icon);
   } else {
     // The log comes up by itself only when it has something to show.
     if (run.end() == CheckEnd::Finished && run.errorsFound() && !log_->logShown()) Button3Click();
-    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title));
+    prompts_.message(QString::fromStdString(notice.text), QString::fromStdString(notice.title), notice.icon);
     if (!self || !running_) co_return;
     restore();
   }

@@ -20,6 +20,7 @@ enum class CheckEnd {
 struct CheckOutcome {
   CheckEnd end = CheckEnd::Running;
   std::string error;
+  bool internal = false;  // the error was a programming error (std::logic_error)
 };
 
 struct CheckProgress {
@@ -32,6 +33,8 @@ using CheckListener = std::function<void(CheckProgress&)>;
 
 // Title of the box that shows an error's own text when a walk fails.
 inline constexpr const char* kWalkErrorTitle = "出错了，关闭后检查下Excel文件吧！";
+// Title of the box for a programming error: not the file's fault.
+inline constexpr const char* kInternalErrorTitle = "Quillmere";
 inline constexpr const char* kStoppedTitle = "请注意";
 inline constexpr const char* kStoppedText = "查询停止！";
 inline constexpr const char* kFinishedTitle = "恭喜";

@@ -46,8 +46,11 @@ bool SheetWalk::step(int maxRecords, Clock::time_point until) {
       if (++done == maxRecords || Clock::now() >= until) break;
     }
   } catch (...) {
-    // The box shows the error's own text; the log keeps where it came from.
-    finish(CheckEnd::Failed, logCaughtException(lcChecks(), "sheet walk"));
+    // The box shows the error's own text, or for a fault of ours the internal
+    // error; the log keeps where it came from.
+    std::string what = logCaughtException(lcChecks(), "sheet walk");
+    outcome_.internal = caughtProgrammingError();
+    finish(CheckEnd::Failed, std::move(what));
   }
   if (listener_) listener_(pending_);
   pending_.lines.clear();
@@ -60,8 +63,9 @@ void SheetWalk::finish(CheckEnd end, std::string error) {
   stop_.clear();
   try {
     visitor_.rewind();
-  } catch (const std::exception&) {
+  } catch (...) {
     // The run's own outcome is what the user needs to see.
+    logCaughtException(lcChecks(), "sheet walk, rewind");
   }
 }
 
@@ -70,6 +74,7 @@ Notice SheetWalk::endNotice() const {
     case CheckEnd::Stopped:
       return {kStoppedText, kStoppedTitle};
     case CheckEnd::Failed:
+      if (outcome_.internal) return {internalErrorText(outcome_.error), kInternalErrorTitle, NoticeIcon::Error};
       return {outcome_.error, kWalkErrorTitle};
     default:
       return {visitor_.finishedText(), kFinishedTitle};

@@ -68,8 +68,9 @@ class SheetWalk {
 
   CheckEnd end() const { return outcome_.end; }
   const std::string& error() const { return outcome_.error; }
-  // "恭喜" with the visitor's end text, "请注意" with "查询停止！", or the
-  // error's own text under the error title.
+  // "恭喜" with the visitor's end text, "请注意" with "查询停止！", the
+  // error's own text under the error title, or for a programming error the
+  // internal error under the application's title.
   Notice endNotice() const;
 
  private:

@@ -114,8 +114,6 @@ QCoro::Task<> TForm13::FormActivate() {
   } catch (const HttpError& e) {
     error = QString::fromUtf8(e.what());
     expired = isLoginRedirect(e.status());
-  } catch (const std::exception& e) {
-    error = QString::fromUtf8(e.what());
   } catch (...) {
     error = QString::fromStdString(logCaughtException(lcDuplicate(), "captcha picture"));
   }

@@ -66,6 +66,7 @@ QCoro::Task<> TForm12::Button1Click() {
   // Steps 1 and 2: the cookie line, the query page and its token.
   const std::string cookie = cookieLine(host_.cookieText());
   std::optional<std::string> token;
+  std::optional<Notice> internalError;  // a fault of ours, shown after the clean-up
   bool failed = false, stopped = false;
   try {
     client->clearExtraLines();
@@ -79,7 +80,7 @@ QCoro::Task<> TForm12::Button1Click() {
     failed = true;
     stopped = e.stopped();
   } catch (...) {
-    logCaughtException(lcDuplicate(), "duplicate check, query page");
+    internalError = caughtInternalError(lcDuplicate(), "duplicate check, query page");
     failed = true;
   }
   if (!self) co_return;
@@ -89,7 +90,9 @@ QCoro::Task<> TForm12::Button1Click() {
     QFuture<int> closing = disconnectOnWorker(*client);
     co_await closing;
     if (!self) co_return;
-    if (stopped)
+    if (internalError)
+      prompts.message(q(internalError->text), q(internalError->title), internalError->icon);
+    else if (stopped)
       prompts.message(q(kStoppedMessage), q(kNoteTitle));
     else
       prompts.message(q(kNotLoggedInDuplicateMessage));
@@ -150,10 +153,11 @@ QCoro::Task<> TForm12::Button1Click() {
         answered = false;  // no connection, an error status, too long, or a silent server after 停止
         expired = isLoginRedirect(e.status());
       } catch (...) {
-        logCaughtException(lcDuplicate(), "duplicate check, query");
+        internalError = caughtInternalError(lcDuplicate(), "duplicate check, query");
         answered = false;
       }
       if (!self) co_return;
+      if (internalError) break;
       if (expired) {
         // Not "未得到反馈结果" nor "恭喜": the rest would all look unregistered.
         run.sessionExpired();
@@ -167,8 +171,18 @@ QCoro::Task<> TForm12::Button1Click() {
     if (!self) co_return;
   }
 
-  // Step 13.
   run_ = nullptr;
+  if (internalError) {
+    QFuture<int> closing = disconnectOnWorker(*client);
+    co_await closing;
+    if (!self) co_return;
+    prompts.message(q(internalError->text), q(internalError->title), internalError->icon);
+    if (!self) co_return;
+    endRun();
+    co_return;
+  }
+
+  // Step 13.
   const Notice end = run.finish();
   prompts.message(q(end.text), q(end.title));
   if (!self) co_return;

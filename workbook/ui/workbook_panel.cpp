@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/log_categories.h"
 #include "common/run_on_pool.h"
 #include "common/trim.h"
 #include "common/ui/prompts.h"
@@ -25,14 +26,12 @@ namespace {
 
 using SharedSource = std::shared_ptr<WorkbookSource>;
 
-// Runs job on a pool thread; its result or its exception comes back through the future.
+// The box shows a failed read's own words.
 QString errorText(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    return QString::fromUtf8(e.what());
   } catch (...) {
-    return QStringLiteral("unknown error");
+    return QString::fromStdString(caughtExceptionText());
   }
 }
 
@@ -90,6 +89,7 @@ QCoro::Task<> WorkbookPanel::openClick() {
   try {
     opened = co_await reading;
   } catch (...) {
+    logCaughtException(lcWorkbook(), "workbook open");
     error = std::current_exception();
   }
   if (!self || generation != generation_) co_return;
@@ -136,6 +136,7 @@ QCoro::Task<> WorkbookPanel::sheetChange() {
   try {
     co_await reading;
   } catch (...) {
+    logCaughtException(lcWorkbook(), "sheet open");
     error = std::current_exception();
   }
   if (!self || generation != generation_) co_return;

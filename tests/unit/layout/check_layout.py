@@ -5,7 +5,9 @@ Reads the library report CMake writes (layout_targets.txt) and the #include
 lines of the program's sources, and fails when
 - a plain library links Qt Gui/Widgets/WebEngine/Multimedia or a window library,
 - a plain library's file includes a window library's header or common/ui/,
-- a file includes a folder its own folder may not use (the table below).
+- a file includes a folder its own folder may not use (the table below),
+- a library is not named for its folder: qm_<folder path with _>, with _ui
+  for the window library.
 """
 import os
 import re
@@ -58,6 +60,11 @@ def main():
                 continue
             name, kind, folder, sources, bad = line.split("|")
             libs.append((name, kind, [s for s in sources.split(";") if s]))
+            expected = "qm_" + folder.replace("/", "_") + ("_ui" if kind == "ui" else "")
+            if kind == "ui" and folder.endswith("/ui"):
+                expected = "qm_" + folder.replace("/", "_")  # workbook/ui, common/ui
+            if name != expected:
+                problems.append(f"library {name} in {folder}/ should be called {expected}")
             if kind == "plain" and bad:
                 problems.append(f"plain library {name} links {bad.replace(';', ', ')}")
 
