@@ -17,6 +17,7 @@
 #include "checks/compare/compare_run.h"
 #include "checks/compare/compare_setup.h"
 #include "checks/compare/compare_texts.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "common/ui/run_log_panel.h"
 #include "workbook/ui/workbook_panel.h"
@@ -82,47 +83,29 @@ void TForm6::buildControls() {
   connect(base_, &WorkbookPanel::closed, this, [this] { columnsLost(true); });
   connect(probe_, &WorkbookPanel::closed, this, [this] { columnsLost(false); });
 
-  auto box = [this](const char* name) {
-    auto* b = new QComboBox(this);
-    b->setObjectName(name);
-    b->setEnabled(false);
-    return b;
-  };
-  ComboBox3 = box("ComboBox3");
-  ComboBox4 = box("ComboBox4");
-  ComboBox5 = box("ComboBox5");
-  ComboBox6 = box("ComboBox6");
-  ComboBox7 = box("ComboBox7");
-  ComboBox8 = box("ComboBox8");
-  ComboBox9 = box("ComboBox9");
-  ComboBox10 = box("ComboBox10");
+  ComboBox3 = namedColumnBox(this, "ComboBox3");
+  ComboBox4 = namedColumnBox(this, "ComboBox4");
+  ComboBox5 = namedColumnBox(this, "ComboBox5");
+  ComboBox6 = namedColumnBox(this, "ComboBox6");
+  ComboBox7 = namedColumnBox(this, "ComboBox7");
+  ComboBox8 = namedColumnBox(this, "ComboBox8");
+  ComboBox9 = namedColumnBox(this, "ComboBox9");
+  ComboBox10 = namedColumnBox(this, "ComboBox10");
   connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox3Change);
   connect(ComboBox5, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox5Change);
   connect(ComboBox7, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox7Change);
   connect(ComboBox9, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox9Change);
 
-  auto check = [this](const char* name, const QString& caption) {
-    auto* c = new QCheckBox(caption, this);
-    c->setObjectName(name);
-    c->setChecked(true);
-    return c;
-  };
-  CheckBox1 = check("CheckBox1", QStringLiteral("记录比对相同情况"));
-  CheckBox2 = check("CheckBox2", QStringLiteral("记录比对不相同情况"));
-  CheckBox4 = check("CheckBox4", QStringLiteral("记录找到的情况"));
-  CheckBox3 = check("CheckBox3", QStringLiteral("记录未找到的情况"));
+  CheckBox1 = namedCheck(this, "CheckBox1", QStringLiteral("记录比对相同情况"), true);
+  CheckBox2 = namedCheck(this, "CheckBox2", QStringLiteral("记录比对不相同情况"), true);
+  CheckBox4 = namedCheck(this, "CheckBox4", QStringLiteral("记录找到的情况"), true);
+  CheckBox3 = namedCheck(this, "CheckBox3", QStringLiteral("记录未找到的情况"), true);
 
-  auto button = [this](const char* name, const QString& caption, bool enabled) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setEnabled(enabled);
-    return b;
-  };
-  Button1 = button("Button1", QStringLiteral("开始比对"), false);
-  Button2 = button("Button2", QStringLiteral("停止比对"), false);
+  Button1 = namedButton(this, "Button1", QStringLiteral("开始比对"), false);
+  Button2 = namedButton(this, "Button2", QStringLiteral("停止比对"), false);
   log_ = new RunLogPanel(prompts_, this);
   log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
-  Button4 = button("Button4", QStringLiteral("退出"), true);
+  Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
   setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);

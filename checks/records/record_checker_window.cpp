@@ -14,6 +14,7 @@
 
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
 #include "common/ui/run_log_panel.h"
@@ -78,28 +79,17 @@ void TForm7::buildControls() {
   disconnect(BitBtn3, nullptr, panel_, nullptr);
   connect(BitBtn3, &QPushButton::clicked, this, &TForm7::BitBtn3Click);
 
-  auto box = [this](const char* name) {
-    auto* b = new QComboBox(this);
-    b->setObjectName(name);
-    b->setEnabled(false);
-    return b;
-  };
-  ComboBox3 = box("ComboBox3");
-  ComboBox4 = box("ComboBox4");
-  ComboBox9 = box("ComboBox9");
+  ComboBox3 = namedColumnBox(this, "ComboBox3");
+  ComboBox4 = namedColumnBox(this, "ComboBox4");
+  ComboBox9 = namedColumnBox(this, "ComboBox9");
   connect(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox4Change);
   connect(ComboBox9, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox9Change);
 
-  auto radio = [this](const char* name, const char* caption) {
-    auto* r = new QRadioButton(q(caption), this);
-    r->setObjectName(name);
-    return r;
-  };
-  RadioButton4 = radio("RadioButton4", record_texts::kCodingText);
-  RadioButton5 = radio("RadioButton5", record_texts::kCodingDigits);
-  RadioButton1 = radio("RadioButton1", record_texts::kFormatDashed);
-  RadioButton3 = radio("RadioButton3", record_texts::kFormatCompact);
-  RadioButton2 = radio("RadioButton2", record_texts::kFormatSlashed);
+  RadioButton4 = namedRadio(this, "RadioButton4", q(record_texts::kCodingText));
+  RadioButton5 = namedRadio(this, "RadioButton5", q(record_texts::kCodingDigits));
+  RadioButton1 = namedRadio(this, "RadioButton1", q(record_texts::kFormatDashed));
+  RadioButton3 = namedRadio(this, "RadioButton3", q(record_texts::kFormatCompact));
+  RadioButton2 = namedRadio(this, "RadioButton2", q(record_texts::kFormatSlashed));
   // Read anew for every record, so a change during a run counts from the next one.
   connect(RadioButton5, &QRadioButton::toggled, this,
           [this](bool on) { controls_.coding = on ? GenderCoding::Digits : GenderCoding::Text; });
@@ -110,30 +100,17 @@ void TForm7::buildControls() {
   };
   for (QRadioButton* r : {RadioButton1, RadioButton3, RadioButton2}) connect(r, &QRadioButton::toggled, this, format);
 
-  auto check = [this](const char* name, const QString& caption, bool checked, bool enabled) {
-    auto* c = new QCheckBox(caption, this);
-    c->setObjectName(name);
-    c->setChecked(checked);
-    c->setEnabled(enabled);
-    return c;
-  };
-  CheckBox2 = check("CheckBox2", QStringLiteral("身份证号码验证"), true, true);
-  CheckBox1 = check("CheckBox1", QStringLiteral("身份证号中的出生日期与出生日期字段是否一致"), false, false);
-  CheckBox4 = check("CheckBox4", QStringLiteral("身份证号性别码是否与性别一致"), false, false);
-  CheckBox5 = check("CheckBox5", QStringLiteral("记录完全"), false, true);
+  CheckBox2 = namedCheck(this, "CheckBox2", QStringLiteral("身份证号码验证"), true);
+  CheckBox1 = namedCheck(this, "CheckBox1", QStringLiteral("身份证号中的出生日期与出生日期字段是否一致"), false, false);
+  CheckBox4 = namedCheck(this, "CheckBox4", QStringLiteral("身份证号性别码是否与性别一致"), false, false);
+  CheckBox5 = namedCheck(this, "CheckBox5", QStringLiteral("记录完全"), false);
   connect(CheckBox5, &QCheckBox::toggled, this, [this](bool on) { controls_.logComplete = on; });
 
-  auto button = [this](const char* name, const QString& caption, bool enabled) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setEnabled(enabled);
-    return b;
-  };
-  Button1 = button("Button1", QStringLiteral("开始检查"), false);
-  Button2 = button("Button2", QStringLiteral("停止检查"), false);
+  Button1 = namedButton(this, "Button1", QStringLiteral("开始检查"), false);
+  Button2 = namedButton(this, "Button2", QStringLiteral("停止检查"), false);
   log_ = new RunLogPanel(prompts_, this);
   log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
-  Button4 = button("Button4", QStringLiteral("退出"), true);
+  Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
   setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);

@@ -30,6 +30,7 @@ class DuplicateRun;
 class StopSilence;
 class HttpClient;
 class Prompts;
+class RunLogPanel;
 class TForm13;
 class WindowHost;
 class WorkbookPanel;
@@ -54,7 +55,7 @@ class TForm12 : public QWidget {
   // up (60 s; tests shorten it).
   void setStopSilenceLimit(std::chrono::milliseconds limit);
   // The log's lines as saved.
-  const std::vector<std::string>& logLines() const { return logLines_; }
+  const std::vector<std::string>& logLines() const;
 
   // Shows a captcha dialog; the run then waits for it to close. Tests drive
   // the dialog instead. Default: show() (the dialog is application-modal).
@@ -83,8 +84,6 @@ class TForm12 : public QWidget {
   void sheetOpened();
   void apply(DuplicateSituation situation);
   void setCounter(int current, int total);
-  void clearLog();
-  void appendLine(std::string line);
   DuplicateFilters readFilters() const;
   void endRun();
 
@@ -95,7 +94,7 @@ class TForm12 : public QWidget {
   std::shared_ptr<HttpClient> IdHTTP4_;
   // 停止 and the server's silence since; read by the client's stop check on its worker thread.
   std::shared_ptr<StopSilence> stop_;
-  std::vector<std::string> logLines_;
+  RunLogPanel* log_ = nullptr;
   QString fileName_;           // Label26 keeps it after 关闭
   DuplicateRun* run_ = nullptr;  // the run in progress, for 停止
   TForm13* captcha_ = nullptr;   // the dialog open now
