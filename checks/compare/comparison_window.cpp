@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include <array>
@@ -28,18 +27,10 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{20};
 const QString kFilter = QStringLiteral("Excel2003格式文件(.xls)|*.xls");
 
-void fillColumnBox(QComboBox* box, const QStringList& columns, bool selectFirst) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->addItems(columns);
-  box->setCurrentIndex(selectFirst && !columns.isEmpty() ? 0 : -1);
+// The key boxes start at the first column, the compared pairs at none.
+void showColumns(QComboBox* box, const QStringList& columns, bool selectFirst) {
+  fillColumnBox(box, columns, selectFirst && !columns.isEmpty() ? std::optional<std::size_t>(0) : std::nullopt);
   box->setEnabled(true);
-}
-
-void emptyBox(QComboBox* box) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->setEnabled(false);
 }
 
 }  // namespace
@@ -117,14 +108,14 @@ void TForm6::buildControls() {
 bool TForm6::bothOpen() const { return base_->sheetOpen() && probe_->sheetOpen(); }
 
 void TForm6::baseSheetOpened(const QStringList& columns) {
-  fillColumnBox(ComboBox3, columns, true);
-  for (QComboBox* b : {ComboBox5, ComboBox7, ComboBox9}) fillColumnBox(b, columns, false);
+  showColumns(ComboBox3, columns, true);
+  for (QComboBox* b : {ComboBox5, ComboBox7, ComboBox9}) showColumns(b, columns, false);
   Button1->setEnabled(bothOpen());
 }
 
 void TForm6::probeSheetOpened(const QStringList& columns) {
-  fillColumnBox(ComboBox4, columns, true);
-  for (QComboBox* b : {ComboBox6, ComboBox8, ComboBox10}) fillColumnBox(b, columns, false);
+  showColumns(ComboBox4, columns, true);
+  for (QComboBox* b : {ComboBox6, ComboBox8, ComboBox10}) showColumns(b, columns, false);
   ComboBox3Change();
   ComboBox5Change();
   ComboBox7Change();
@@ -148,7 +139,7 @@ void TForm6::ComboBox9Change() { matchProbe(ComboBox9, ComboBox10); }
 void TForm6::columnsLost(bool base) {
   const std::array<QComboBox*, 4> boxes = base ? std::array{ComboBox3, ComboBox5, ComboBox7, ComboBox9}
                                                 : std::array{ComboBox4, ComboBox6, ComboBox8, ComboBox10};
-  for (QComboBox* b : boxes) emptyBox(b);
+  for (QComboBox* b : boxes) emptyColumnBox(b);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
   log_->resetProgress();

@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include "checks/records/record_check_texts.h"
@@ -25,19 +24,6 @@ namespace {
 
 // How long the walk runs before the window handles its events again.
 constexpr std::chrono::milliseconds kSlice{20};
-
-void fillColumnBox(QComboBox* box, const QStringList& columns, std::optional<std::size_t> selected) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->addItems(columns);
-  box->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
-}
-
-void emptyBox(QComboBox* box) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->setEnabled(false);
-}
 
 }  // namespace
 
@@ -68,7 +54,7 @@ void TForm7::buildControls() {
   DBGrid1 = panel_->grid();
   connect(panel_, &WorkbookPanel::sheetOpened, this, &TForm7::sheetOpened);
   connect(panel_, &WorkbookPanel::sheetFailed, this, [this] {
-    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyColumnBox(box);
     Button1->setEnabled(false);
   });
   connect(panel_, &WorkbookPanel::openFailed, this, [this] {
@@ -143,7 +129,7 @@ void TForm7::sheetOpened(const QStringList& columns) {
 }
 
 void TForm7::columnsLost() {
-  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyColumnBox(box);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
   log_->resetProgress();

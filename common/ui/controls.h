@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace qm {
@@ -46,5 +49,11 @@ inline QComboBox* namedColumnBox(QWidget* parent, const char* name) {
   box->setEnabled(false);
   return box;
 }
+
+// Fills a column box with a sheet's columns and selects `selected` (none
+// without), without telling the window: its change handlers run when it asks.
+void fillColumnBox(QComboBox* box, const QStringList& columns, std::optional<std::size_t> selected);
+// Empties a column box quietly and disables it.
+void emptyColumnBox(QComboBox* box);
 
 }  // namespace qm

@@ -71,12 +71,9 @@ void TForm12::buildControls() {
   names.toggle = nullptr;
   names.separator = "Label13";
   log_ = new RunLogPanel(prompts_, this, names);
-  Memo1 = log_->memo();
-  Button5 = log_->saveButton();
-  ProgressBar1 = log_->progressBar();
-  Label9 = log_->currentLabel();
+  QPushButton* noToggle = nullptr;
+  log_->exposeControls(Memo1, noToggle, Button5, ProgressBar1, Label9, Label10);
   Label13 = log_->separatorLabel();
-  Label10 = log_->totalLabel();
   QFont big = Label9->font();
   big.setPointSizeF(big.pointSizeF() * 2.5);
   big.setBold(true);
