@@ -35,7 +35,7 @@ void showColumns(QComboBox* box, const QStringList& columns, bool selectFirst) {
 
 }  // namespace
 
-TForm6::TForm6(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
+TForm6::TForm6(Prompts& prompts, QWidget* parent) : RunLogWindow(parent), prompts_(prompts) {
   setObjectName("TForm6");
   setWindowTitle(QStringLiteral("EXCEL数据查询比对"));
   buildControls();
@@ -45,8 +45,6 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 }
 
 TForm6::~TForm6() { log_->abandon(); }
-
-const std::vector<std::string>& TForm6::logLines() const { return log_->lines(); }
 
 void TForm6::buildControls() {
   // The provider's failures are not caught here: the box shows the reader's own text.
@@ -94,8 +92,9 @@ void TForm6::buildControls() {
 
   Button1 = namedButton(this, "Button1", QStringLiteral("开始比对"), false);
   Button2 = namedButton(this, "Button2", QStringLiteral("停止比对"), false);
-  log_ = new RunLogPanel(prompts_, this);
-  log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
+  makeLog(prompts_, RunLogNames());
+  Button3 = log_->toggleButton();
+  Button5 = log_->saveButton();
   Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
   setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

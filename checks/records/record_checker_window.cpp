@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kSlice{20};
 
 }  // namespace
 
-TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
+TForm7::TForm7(Prompts& prompts, QWidget* parent) : RunLogWindow(parent), prompts_(prompts) {
   setObjectName("TForm7");
   setWindowTitle(QStringLiteral("EXCEL数据身份证号、出生日期、性别批量检查"));
   buildControls();
@@ -40,8 +40,6 @@ TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 }
 
 TForm7::~TForm7() { log_->abandon(); }
-
-const std::vector<std::string>& TForm7::logLines() const { return log_->lines(); }
 
 void TForm7::buildControls() {
   WorkbookPanelTexts texts{QStringLiteral("Excel2003格式文件(.xls)|*.xls"), q(record_texts::kOpenFailed),
@@ -94,8 +92,9 @@ void TForm7::buildControls() {
 
   Button1 = namedButton(this, "Button1", QStringLiteral("开始检查"), false);
   Button2 = namedButton(this, "Button2", QStringLiteral("停止检查"), false);
-  log_ = new RunLogPanel(prompts_, this);
-  log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
+  makeLog(prompts_, RunLogNames());
+  Button3 = log_->toggleButton();
+  Button5 = log_->saveButton();
   Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
   setTabOrder(Button5, Button4);  // the buttons keep their order before the log
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

@@ -53,17 +53,6 @@ class RunLogPanel : public QObject {
   QLabel* currentLabel() const { return current_; }
   QLabel* totalLabel() const { return total_; }
   QLabel* separatorLabel() const { return separator_; }
-  // Hands the controls to the window's members of its own names (null for
-  // the controls it does not have).
-  void exposeControls(QPlainTextEdit*& memo, QPushButton*& toggle, QPushButton*& save, QProgressBar*& progress,
-                      QLabel*& current, QLabel*& total) const {
-    memo = memo_;
-    toggle = toggle_;
-    save = save_;
-    progress = progress_;
-    current = current_;
-    total = total_;
-  }
   // The row under a tool's options: its buttons, then "current / count"
   // (with the window's own "/" label where it names one).
   QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) const;

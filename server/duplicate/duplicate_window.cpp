@@ -25,7 +25,7 @@
 namespace qm {
 
 TForm12::TForm12(WindowHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window), host_(host), prompts_(host.prompts()),
+    : RunLogWindow(parent), host_(host), prompts_(host.prompts()),
       IdHTTP4_(std::make_shared<HttpClient>("IdHTTP4")), stop_(std::make_shared<StopSilence>()) {
   setObjectName(QStringLiteral("TForm12"));
   setWindowTitle(q(kDuplicateWindowTitle));
@@ -70,9 +70,8 @@ void TForm12::buildControls() {
   RunLogNames names;
   names.toggle = nullptr;
   names.separator = "Label13";
-  log_ = new RunLogPanel(prompts_, this, names);
-  QPushButton* noToggle = nullptr;
-  log_->exposeControls(Memo1, noToggle, Button5, ProgressBar1, Label9, Label10);
+  makeLog(prompts_, names);
+  Button5 = log_->saveButton();
   Label13 = log_->separatorLabel();
   QFont big = Label9->font();
   big.setPointSizeF(big.pointSizeF() * 2.5);
@@ -145,8 +144,6 @@ void TForm12::BitBtn4Click() {
 }
 
 void TForm12::Button5Click() { log_->saveLog(); }
-
-const std::vector<std::string>& TForm12::logLines() const { return log_->lines(); }
 
 void TForm12::Button4Click() { close(); }
 

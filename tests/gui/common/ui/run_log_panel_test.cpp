@@ -50,7 +50,9 @@ TEST(RunLogPanel, MakesOnlyTheControlsTheWindowNames) {
     EXPECT_EQ(panel.logShown(), c.alwaysShown);
     panel.toggleLog();
     EXPECT_TRUE(panel.logShown());  // shown by Button3, or always where there is none
-    if (panel.separatorLabel()) EXPECT_EQ(panel.separatorLabel()->text(), QStringLiteral("/"));
+    if (panel.separatorLabel()) {
+      EXPECT_EQ(panel.separatorLabel()->text(), QStringLiteral("/"));
+    }
 
     // A run of three records, the lines of two slices, on whatever the window has.
     panel.setLines({"hint"});
@@ -64,8 +66,12 @@ TEST(RunLogPanel, MakesOnlyTheControlsTheWindowNames) {
     EXPECT_EQ(panel.lines(), (std::vector<std::string>{"第1条", "第2条", "第3条"}));
     EXPECT_EQ(panel.progressBar()->maximum(), 3);
     EXPECT_EQ(panel.progressBar()->value(), 3);
-    if (panel.currentLabel()) EXPECT_EQ(panel.currentLabel()->text(), QStringLiteral("3"));
-    if (panel.totalLabel()) EXPECT_EQ(panel.totalLabel()->text(), QStringLiteral("3"));
+    if (panel.currentLabel()) {
+      EXPECT_EQ(panel.currentLabel()->text(), QStringLiteral("3"));
+    }
+    if (panel.totalLabel()) {
+      EXPECT_EQ(panel.totalLabel()->text(), QStringLiteral("3"));
+    }
     panel.clearLog();
     EXPECT_TRUE(panel.lines().empty());
     EXPECT_EQ(panel.memo()->toPlainText(), QString());
