@@ -90,13 +90,8 @@ void TForm6::buildControls() {
   CheckBox4 = namedCheck(this, "CheckBox4", QStringLiteral("记录找到的情况"), true);
   CheckBox3 = namedCheck(this, "CheckBox3", QStringLiteral("记录未找到的情况"), true);
 
-  Button1 = namedButton(this, "Button1", QStringLiteral("开始比对"), false);
-  Button2 = namedButton(this, "Button2", QStringLiteral("停止比对"), false);
-  makeLog(prompts_, RunLogNames());
-  Button3 = log_->toggleButton();
-  Button5 = log_->saveButton();
-  Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
-  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
+  std::tie(Button1, Button2, Button3, Button5, Button4) =
+      makeCheckRow(prompts_, QStringLiteral("开始比对"), QStringLiteral("停止比对"));
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm6::Button3Click);

@@ -9,6 +9,8 @@
 
 #include "common/ui/run_log_window.h"
 
+class QCheckBox;
+class QComboBox;
 class QTableView;
 
 namespace qm {

@@ -90,13 +90,8 @@ void TForm7::buildControls() {
   CheckBox5 = namedCheck(this, "CheckBox5", QStringLiteral("记录完全"), false);
   connect(CheckBox5, &QCheckBox::toggled, this, [this](bool on) { controls_.logComplete = on; });
 
-  Button1 = namedButton(this, "Button1", QStringLiteral("开始检查"), false);
-  Button2 = namedButton(this, "Button2", QStringLiteral("停止检查"), false);
-  makeLog(prompts_, RunLogNames());
-  Button3 = log_->toggleButton();
-  Button5 = log_->saveButton();
-  Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
-  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
+  std::tie(Button1, Button2, Button3, Button5, Button4) =
+      makeCheckRow(prompts_, QStringLiteral("开始检查"), QStringLiteral("停止检查"));
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);

@@ -9,6 +9,8 @@
 #include "checks/records/record_check_run.h"
 #include "common/ui/run_log_window.h"
 
+class QCheckBox;
+class QComboBox;
 class QRadioButton;
 class QTableView;
 

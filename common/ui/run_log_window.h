@@ -4,20 +4,12 @@
 // has ended.
 #include <QWidget>
 #include <string>
+#include <tuple>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
+#include "common/ui/run_log_panel.h"
 
 namespace qm {
-
-class Prompts;
-class RunLogPanel;
-struct RunLogNames;
 
 class RunLogWindow : public QWidget {
   Q_OBJECT
@@ -42,6 +34,11 @@ class RunLogWindow : public QWidget {
   // Makes the log panel under the window's own names and takes its controls;
   // the window takes its buttons from log_.
   void makeLog(Prompts& prompts, const RunLogNames& names);
+  // The checks' row: start and stop (off until the sheets are ready), the
+  // log under its usual names with its show/hide and save, and 退出, made
+  // and focused in that order. Answers start, stop, show/hide, save, 退出.
+  std::tuple<QPushButton*, QPushButton*, QPushButton*, QPushButton*, QPushButton*> makeCheckRow(
+      Prompts& prompts, const QString& start, const QString& stop);
 
   RunLogPanel* log_ = nullptr;  // made by the window with its own names
   bool running_ = false;

@@ -16,6 +16,8 @@
 #include "server/duplicate/duplicate_controls.h"
 #include "server/duplicate/duplicate_log.h"
 
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 
 namespace qm {
