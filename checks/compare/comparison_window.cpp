@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include <array>
@@ -17,6 +16,7 @@
 #include "checks/compare/compare_run.h"
 #include "checks/compare/compare_setup.h"
 #include "checks/compare/compare_texts.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "common/ui/run_log_panel.h"
 #include "workbook/ui/workbook_panel.h"
@@ -27,23 +27,15 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{20};
 const QString kFilter = QStringLiteral("Excel2003格式文件(.xls)|*.xls");
 
-void fillColumnBox(QComboBox* box, const QStringList& columns, bool selectFirst) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->addItems(columns);
-  box->setCurrentIndex(selectFirst && !columns.isEmpty() ? 0 : -1);
+// The key boxes start at the first column, the compared pairs at none.
+void showColumns(QComboBox* box, const QStringList& columns, bool selectFirst) {
+  fillColumnBox(box, columns, selectFirst && !columns.isEmpty() ? std::optional<std::size_t>(0) : std::nullopt);
   box->setEnabled(true);
-}
-
-void emptyBox(QComboBox* box) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->setEnabled(false);
 }
 
 }  // namespace
 
-TForm6::TForm6(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
+TForm6::TForm6(Prompts& prompts, QWidget* parent) : RunLogWindow(parent), prompts_(prompts) {
   setObjectName("TForm6");
   setWindowTitle(QStringLiteral("EXCEL数据查询比对"));
   buildControls();
@@ -53,8 +45,6 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 }
 
 TForm6::~TForm6() { log_->abandon(); }
-
-const std::vector<std::string>& TForm6::logLines() const { return log_->lines(); }
 
 void TForm6::buildControls() {
   // The provider's failures are not caught here: the box shows the reader's own text.
@@ -82,48 +72,26 @@ void TForm6::buildControls() {
   connect(base_, &WorkbookPanel::closed, this, [this] { columnsLost(true); });
   connect(probe_, &WorkbookPanel::closed, this, [this] { columnsLost(false); });
 
-  auto box = [this](const char* name) {
-    auto* b = new QComboBox(this);
-    b->setObjectName(name);
-    b->setEnabled(false);
-    return b;
-  };
-  ComboBox3 = box("ComboBox3");
-  ComboBox4 = box("ComboBox4");
-  ComboBox5 = box("ComboBox5");
-  ComboBox6 = box("ComboBox6");
-  ComboBox7 = box("ComboBox7");
-  ComboBox8 = box("ComboBox8");
-  ComboBox9 = box("ComboBox9");
-  ComboBox10 = box("ComboBox10");
+  ComboBox3 = namedColumnBox(this, "ComboBox3");
+  ComboBox4 = namedColumnBox(this, "ComboBox4");
+  ComboBox5 = namedColumnBox(this, "ComboBox5");
+  ComboBox6 = namedColumnBox(this, "ComboBox6");
+  ComboBox7 = namedColumnBox(this, "ComboBox7");
+  ComboBox8 = namedColumnBox(this, "ComboBox8");
+  ComboBox9 = namedColumnBox(this, "ComboBox9");
+  ComboBox10 = namedColumnBox(this, "ComboBox10");
   connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox3Change);
   connect(ComboBox5, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox5Change);
   connect(ComboBox7, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox7Change);
   connect(ComboBox9, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox9Change);
 
-  auto check = [this](const char* name, const QString& caption) {
-    auto* c = new QCheckBox(caption, this);
-    c->setObjectName(name);
-    c->setChecked(true);
-    return c;
-  };
-  CheckBox1 = check("CheckBox1", QStringLiteral("记录比对相同情况"));
-  CheckBox2 = check("CheckBox2", QStringLiteral("记录比对不相同情况"));
-  CheckBox4 = check("CheckBox4", QStringLiteral("记录找到的情况"));
-  CheckBox3 = check("CheckBox3", QStringLiteral("记录未找到的情况"));
+  CheckBox1 = namedCheck(this, "CheckBox1", QStringLiteral("记录比对相同情况"), true);
+  CheckBox2 = namedCheck(this, "CheckBox2", QStringLiteral("记录比对不相同情况"), true);
+  CheckBox4 = namedCheck(this, "CheckBox4", QStringLiteral("记录找到的情况"), true);
+  CheckBox3 = namedCheck(this, "CheckBox3", QStringLiteral("记录未找到的情况"), true);
 
-  auto button = [this](const char* name, const QString& caption, bool enabled) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setEnabled(enabled);
-    return b;
-  };
-  Button1 = button("Button1", QStringLiteral("开始比对"), false);
-  Button2 = button("Button2", QStringLiteral("停止比对"), false);
-  log_ = new RunLogPanel(prompts_, this);
-  log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
-  Button4 = button("Button4", QStringLiteral("退出"), true);
-  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
+  std::tie(Button1, Button2, Button3, Button5, Button4) =
+      makeCheckRow(prompts_, QStringLiteral("开始比对"), QStringLiteral("停止比对"));
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm6::Button3Click);
@@ -134,14 +102,14 @@ void TForm6::buildControls() {
 bool TForm6::bothOpen() const { return base_->sheetOpen() && probe_->sheetOpen(); }
 
 void TForm6::baseSheetOpened(const QStringList& columns) {
-  fillColumnBox(ComboBox3, columns, true);
-  for (QComboBox* b : {ComboBox5, ComboBox7, ComboBox9}) fillColumnBox(b, columns, false);
+  showColumns(ComboBox3, columns, true);
+  for (QComboBox* b : {ComboBox5, ComboBox7, ComboBox9}) showColumns(b, columns, false);
   Button1->setEnabled(bothOpen());
 }
 
 void TForm6::probeSheetOpened(const QStringList& columns) {
-  fillColumnBox(ComboBox4, columns, true);
-  for (QComboBox* b : {ComboBox6, ComboBox8, ComboBox10}) fillColumnBox(b, columns, false);
+  showColumns(ComboBox4, columns, true);
+  for (QComboBox* b : {ComboBox6, ComboBox8, ComboBox10}) showColumns(b, columns, false);
   ComboBox3Change();
   ComboBox5Change();
   ComboBox7Change();
@@ -165,7 +133,7 @@ void TForm6::ComboBox9Change() { matchProbe(ComboBox9, ComboBox10); }
 void TForm6::columnsLost(bool base) {
   const std::array<QComboBox*, 4> boxes = base ? std::array{ComboBox3, ComboBox5, ComboBox7, ComboBox9}
                                                 : std::array{ComboBox4, ComboBox6, ComboBox8, ComboBox10};
-  for (QComboBox* b : boxes) emptyBox(b);
+  for (QComboBox* b : boxes) emptyColumnBox(b);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
   log_->resetProgress();

@@ -4,27 +4,21 @@
 // of the findings. The run is a coroutine like the record checker's: a short
 // slice of records, that slice's lines appended in one block, then the event
 // loop.
-#include <QWidget>
 #include <QCoro/QCoroTask>
 #include <atomic>
-#include <string>
-#include <vector>
+
+#include "common/ui/run_log_window.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class QTableView;
 
 namespace qm {
 
 class Prompts;
-class RunLogPanel;
 class WorkbookPanel;
 
-class TForm6 : public QWidget {
+class TForm6 : public RunLogWindow {
   Q_OBJECT
  public:
   TForm6(Prompts& prompts, QWidget* parent = nullptr);
@@ -44,8 +38,6 @@ class TForm6 : public QWidget {
 
   WorkbookPanel& basePanel() { return *base_; }
   WorkbookPanel& probePanel() { return *probe_; }
-  bool running() const { return running_; }
-  const std::vector<std::string>& logLines() const;
 
   // Records per slice of a run; 0 slices by time. Tests set 1 to press stop between records.
   int sliceRecords = 0;
@@ -57,12 +49,6 @@ class TForm6 : public QWidget {
   QComboBox *ComboBox3, *ComboBox4, *ComboBox5, *ComboBox6, *ComboBox7, *ComboBox8, *ComboBox9, *ComboBox10;
   QCheckBox *CheckBox1, *CheckBox2, *CheckBox4, *CheckBox3;
   QPushButton *Button1, *Button2, *Button3, *Button5, *Button4;
-  QPlainTextEdit* Memo1;
-  QProgressBar* ProgressBar1;
-  QLabel *Label9, *Label10;
-
- signals:
-  void runEnded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
@@ -80,9 +66,7 @@ class TForm6 : public QWidget {
   Prompts& prompts_;
   WorkbookPanel* base_ = nullptr;
   WorkbookPanel* probe_ = nullptr;
-  RunLogPanel* log_ = nullptr;
   std::atomic<bool> stop_{false};
-  bool running_ = false;
 };
 
 }  // namespace qm

@@ -9,11 +9,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include "checks/records/record_check_texts.h"
 #include "checks/records/record_columns.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
 #include "common/ui/run_log_panel.h"
@@ -25,22 +25,9 @@ namespace {
 // How long the walk runs before the window handles its events again.
 constexpr std::chrono::milliseconds kSlice{20};
 
-void fillColumnBox(QComboBox* box, const QStringList& columns, std::optional<std::size_t> selected) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->addItems(columns);
-  box->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
-}
-
-void emptyBox(QComboBox* box) {
-  const QSignalBlocker quiet(box);
-  box->clear();
-  box->setEnabled(false);
-}
-
 }  // namespace
 
-TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
+TForm7::TForm7(Prompts& prompts, QWidget* parent) : RunLogWindow(parent), prompts_(prompts) {
   setObjectName("TForm7");
   setWindowTitle(QStringLiteral("EXCEL数据身份证号、出生日期、性别批量检查"));
   buildControls();
@@ -54,8 +41,6 @@ TForm7::TForm7(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
 
 TForm7::~TForm7() { log_->abandon(); }
 
-const std::vector<std::string>& TForm7::logLines() const { return log_->lines(); }
-
 void TForm7::buildControls() {
   WorkbookPanelTexts texts{QStringLiteral("Excel2003格式文件(.xls)|*.xls"), q(record_texts::kOpenFailed),
                            q(record_texts::kSheetFailed), true};
@@ -67,7 +52,7 @@ void TForm7::buildControls() {
   DBGrid1 = panel_->grid();
   connect(panel_, &WorkbookPanel::sheetOpened, this, &TForm7::sheetOpened);
   connect(panel_, &WorkbookPanel::sheetFailed, this, [this] {
-    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+    for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyColumnBox(box);
     Button1->setEnabled(false);
   });
   connect(panel_, &WorkbookPanel::openFailed, this, [this] {
@@ -78,28 +63,17 @@ void TForm7::buildControls() {
   disconnect(BitBtn3, nullptr, panel_, nullptr);
   connect(BitBtn3, &QPushButton::clicked, this, &TForm7::BitBtn3Click);
 
-  auto box = [this](const char* name) {
-    auto* b = new QComboBox(this);
-    b->setObjectName(name);
-    b->setEnabled(false);
-    return b;
-  };
-  ComboBox3 = box("ComboBox3");
-  ComboBox4 = box("ComboBox4");
-  ComboBox9 = box("ComboBox9");
+  ComboBox3 = namedColumnBox(this, "ComboBox3");
+  ComboBox4 = namedColumnBox(this, "ComboBox4");
+  ComboBox9 = namedColumnBox(this, "ComboBox9");
   connect(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox4Change);
   connect(ComboBox9, &QComboBox::currentIndexChanged, this, &TForm7::ComboBox9Change);
 
-  auto radio = [this](const char* name, const char* caption) {
-    auto* r = new QRadioButton(q(caption), this);
-    r->setObjectName(name);
-    return r;
-  };
-  RadioButton4 = radio("RadioButton4", record_texts::kCodingText);
-  RadioButton5 = radio("RadioButton5", record_texts::kCodingDigits);
-  RadioButton1 = radio("RadioButton1", record_texts::kFormatDashed);
-  RadioButton3 = radio("RadioButton3", record_texts::kFormatCompact);
-  RadioButton2 = radio("RadioButton2", record_texts::kFormatSlashed);
+  RadioButton4 = namedRadio(this, "RadioButton4", q(record_texts::kCodingText));
+  RadioButton5 = namedRadio(this, "RadioButton5", q(record_texts::kCodingDigits));
+  RadioButton1 = namedRadio(this, "RadioButton1", q(record_texts::kFormatDashed));
+  RadioButton3 = namedRadio(this, "RadioButton3", q(record_texts::kFormatCompact));
+  RadioButton2 = namedRadio(this, "RadioButton2", q(record_texts::kFormatSlashed));
   // Read anew for every record, so a change during a run counts from the next one.
   connect(RadioButton5, &QRadioButton::toggled, this,
           [this](bool on) { controls_.coding = on ? GenderCoding::Digits : GenderCoding::Text; });
@@ -110,31 +84,14 @@ void TForm7::buildControls() {
   };
   for (QRadioButton* r : {RadioButton1, RadioButton3, RadioButton2}) connect(r, &QRadioButton::toggled, this, format);
 
-  auto check = [this](const char* name, const QString& caption, bool checked, bool enabled) {
-    auto* c = new QCheckBox(caption, this);
-    c->setObjectName(name);
-    c->setChecked(checked);
-    c->setEnabled(enabled);
-    return c;
-  };
-  CheckBox2 = check("CheckBox2", QStringLiteral("身份证号码验证"), true, true);
-  CheckBox1 = check("CheckBox1", QStringLiteral("身份证号中的出生日期与出生日期字段是否一致"), false, false);
-  CheckBox4 = check("CheckBox4", QStringLiteral("身份证号性别码是否与性别一致"), false, false);
-  CheckBox5 = check("CheckBox5", QStringLiteral("记录完全"), false, true);
+  CheckBox2 = namedCheck(this, "CheckBox2", QStringLiteral("身份证号码验证"), true);
+  CheckBox1 = namedCheck(this, "CheckBox1", QStringLiteral("身份证号中的出生日期与出生日期字段是否一致"), false, false);
+  CheckBox4 = namedCheck(this, "CheckBox4", QStringLiteral("身份证号性别码是否与性别一致"), false, false);
+  CheckBox5 = namedCheck(this, "CheckBox5", QStringLiteral("记录完全"), false);
   connect(CheckBox5, &QCheckBox::toggled, this, [this](bool on) { controls_.logComplete = on; });
 
-  auto button = [this](const char* name, const QString& caption, bool enabled) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    b->setEnabled(enabled);
-    return b;
-  };
-  Button1 = button("Button1", QStringLiteral("开始检查"), false);
-  Button2 = button("Button2", QStringLiteral("停止检查"), false);
-  log_ = new RunLogPanel(prompts_, this);
-  log_->exposeControls(Memo1, Button3, Button5, ProgressBar1, Label9, Label10);
-  Button4 = button("Button4", QStringLiteral("退出"), true);
-  setTabOrder(Button5, Button4);  // the buttons keep their order before the log
+  std::tie(Button1, Button2, Button3, Button5, Button4) =
+      makeCheckRow(prompts_, QStringLiteral("开始检查"), QStringLiteral("停止检查"));
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
@@ -166,7 +123,7 @@ void TForm7::sheetOpened(const QStringList& columns) {
 }
 
 void TForm7::columnsLost() {
-  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyBox(box);
+  for (QComboBox* box : {ComboBox3, ComboBox4, ComboBox9}) emptyColumnBox(box);
   Button1->setEnabled(false);
   Button2->setEnabled(false);
   log_->resetProgress();

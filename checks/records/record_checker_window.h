@@ -4,29 +4,22 @@
 // a coroutine that checks records for a short slice, appends that slice's
 // lines in one block and yields to the event loop, so the window, its stop
 // button and the rest of the program stay live during a long check.
-#include <QWidget>
 #include <QCoro/QCoroTask>
-#include <string>
-#include <vector>
 
 #include "checks/records/record_check_run.h"
+#include "common/ui/run_log_window.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class QRadioButton;
 class QTableView;
 
 namespace qm {
 
 class Prompts;
-class RunLogPanel;
 class WorkbookPanel;
 
-class TForm7 : public QWidget {
+class TForm7 : public RunLogWindow {
   Q_OBJECT
  public:
   TForm7(Prompts& prompts, QWidget* parent = nullptr);
@@ -43,9 +36,6 @@ class TForm7 : public QWidget {
   void Button4Click();
 
   WorkbookPanel& panel() { return *panel_; }
-  bool running() const { return running_; }
-  // The log's lines as saved.
-  const std::vector<std::string>& logLines() const;
 
   // Records per slice of a run; 0 slices by time. Tests set 1 to press stop between records.
   int sliceRecords = 0;
@@ -59,13 +49,6 @@ class TForm7 : public QWidget {
   QRadioButton *RadioButton1, *RadioButton3, *RadioButton2;
   QCheckBox *CheckBox2, *CheckBox1, *CheckBox4, *CheckBox5;
   QPushButton *Button1, *Button2, *Button3, *Button5, *Button4;
-  QPlainTextEdit* Memo1;
-  QProgressBar* ProgressBar1;
-  QLabel *Label9, *Label10;
-
- signals:
-  // A run has ended (finished, stopped, failed or abandoned by closing).
-  void runEnded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
@@ -79,9 +62,7 @@ class TForm7 : public QWidget {
 
   Prompts& prompts_;
   WorkbookPanel* panel_ = nullptr;
-  RunLogPanel* log_ = nullptr;
   RecordCheckControls controls_;
-  bool running_ = false;
 };
 
 }  // namespace qm

@@ -23,7 +23,10 @@ namespace qm {
 
 class Prompts;
 
-// The controls' objectNames, as each window's Part names them.
+// The controls' objectNames, as each window's Part names them. A null name
+// is a control the window does not have: without a toggle the log is always
+// shown, without a save button nothing saves it, without the count labels the
+// bar alone shows the progress.
 struct RunLogNames {
   const char* memo = "Memo1";
   const char* toggle = "Button3";  // 显示结果 / 隐藏结果
@@ -31,6 +34,7 @@ struct RunLogNames {
   const char* progress = "ProgressBar1";
   const char* current = "Label9";
   const char* total = "Label10";
+  const char* separator = nullptr;  // the "/" between them, where the window names it
 };
 
 class RunLogPanel : public QObject {
@@ -38,8 +42,8 @@ class RunLogPanel : public QObject {
  public:
   using Names = RunLogNames;
 
-
-  // The controls are children of `window`; the window lays them out.
+  // The controls are children of `window`, made in the order toggle, save,
+  // memo, progress bar, labels; the window lays them out.
   RunLogPanel(Prompts& prompts, QWidget* window, Names names = Names());
 
   QPlainTextEdit* memo() const { return memo_; }
@@ -48,33 +52,33 @@ class RunLogPanel : public QObject {
   QProgressBar* progressBar() const { return progress_; }
   QLabel* currentLabel() const { return current_; }
   QLabel* totalLabel() const { return total_; }
-  // Hands the controls to the window's members of its own names.
-  void exposeControls(QPlainTextEdit*& memo, QPushButton*& toggle, QPushButton*& save, QProgressBar*& progress,
-                      QLabel*& current, QLabel*& total) const {
-    memo = memo_;
-    toggle = toggle_;
-    save = save_;
-    progress = progress_;
-    current = current_;
-    total = total_;
-  }
-  // The row under a tool's options: its buttons, then "current / count".
+  QLabel* separatorLabel() const { return separator_; }
+  // The row under a tool's options: its buttons, then "current / count"
+  // (with the window's own "/" label where it names one).
   QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) const;
 
   // The log as saved: every line the memo shows, in order.
   const std::vector<std::string>& lines() const { return lines_; }
   // Replaces the log (a hint shown before the first run).
   void setLines(std::vector<std::string> lines);
+  void clearLog();
+  void appendLine(std::string line);
+  // Appends the lines in one block; they are moved out.
+  void appendLines(std::vector<std::string>& lines);
   bool logShown() const { return shown_; }
   void toggleLog();
   // Asks for a .txt name and saves the log there; a failure is shown.
   void saveLog();
 
   void resetProgress();
-  // A run begins: an empty log, the bar and the count over `count` records.
+  // The bar at 0 of `count` records (0..1 for none) and the count label.
+  void startProgress(int count);
+  // A run begins: an empty log and startProgress(count).
   void startRun(int count);
-  // A slice's report: the record reached and the new lines, appended in one
-  // block; the lines are moved out.
+  // The record reached, on the bar and the current label.
+  void showRecord(int record);
+  // A slice's report: showRecord(record), then the new lines in one block;
+  // the lines are moved out.
   void showProgress(int record, std::vector<std::string>& lines);
 
   // Calls `slice` until it answers false, letting the event loop run after
@@ -92,6 +96,7 @@ class RunLogPanel : public QObject {
   QProgressBar* progress_;
   QLabel* current_;
   QLabel* total_;
+  QLabel* separator_ = nullptr;
   std::vector<std::string> lines_;
   bool shown_ = false;
   int runId_ = 0;

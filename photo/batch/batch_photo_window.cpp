@@ -6,14 +6,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QCoro/QCoroFuture>
 
+#include "common/log_categories.h"
+#include "common/run_on_pool.h"
 #include "common/trim.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/run_log_panel.h"
 #include "photo/batch/batch_list.h"
+#include "photo/batch/batch_log_queue.h"
 #include "photo/batch/batch_texts.h"
 #include "photo/batch/batch_run.h"
 #include "workbook/workbook_source.h"
@@ -25,89 +32,57 @@ namespace {
 std::string trimmedText(const QLineEdit* edit) { return trimLow(edit->text().toStdString()); }
 
 QLabel* tick(QWidget* parent, const char* name) {
-  auto* label = new QLabel(QStringLiteral("√"), parent);
-  label->setObjectName(name);
+  QLabel* label = namedLabel(parent, name, QStringLiteral("√"));
   label->hide();
   return label;
 }
 
+QLineEdit* folderEdit(QWidget* parent, const char* name) {
+  auto* edit = makeNamed<QLineEdit>(name, parent);
+  edit->setEnabled(false);
+  return edit;
+}
+
+// The run's last lines, kept to be appended in one block.
+struct EndLines : photo::BatchListener {
+  std::vector<std::string> lines;
+  void logLine(const std::string& line) override { lines.push_back(line); }
+};
+
 }  // namespace
-
-// Runs on the run's thread: keeps lines until the window takes them, and
-// asks the window once to take them; lines made while it is busy drawing
-// go into its next block.
-class TForm9::Listener : public photo::BatchListener {
- public:
-  explicit Listener(TForm9& form) : form_(form) {}
-  void logLine(const std::string& line) override {
-    std::lock_guard lock(form_.pendingMutex_);
-    form_.pendingLines_.push_back(line);
-  }
-  void recordDone(int record, int) override {
-    {
-      std::lock_guard lock(form_.pendingMutex_);
-      form_.pendingRecord_ = record;
-    }
-    form_.postFlush();
-  }
-
- private:
-  TForm9& form_;
-};
-
-// The end lines, written by the window itself.
-class TForm9::MemoListener : public photo::BatchListener {
- public:
-  explicit MemoListener(QPlainTextEdit* memo) : memo_(memo) {}
-  void logLine(const std::string& line) override { memo_->appendPlainText(QString::fromStdString(line)); }
-
- private:
-  QPlainTextEdit* memo_;
-};
 
 TForm9::TForm9(Prompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts), list_(std::make_unique<WorkbookSource>()) {
   setObjectName("TForm9");
   setWindowTitle(QStringLiteral("学籍照片批量压缩与更名"));
+  runner_.setMaxThreadCount(1);
   buildControls();
-  listener_ = std::make_unique<Listener>(*this);
 }
 
 TForm9::~TForm9() { endWorker(); }
 
 void TForm9::buildControls() {
-  Button4 = new QPushButton(QStringLiteral("打开照片号与身份证号对应数据库"), this);
-  Button4->setObjectName("Button4");
+  Button4 = namedButton(this, "Button4", QStringLiteral("打开照片号与身份证号对应数据库"));
   Label5 = tick(this, "Label5");
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName("Edit1");
-  Edit1->setEnabled(false);
-  Button5 = new QPushButton(QStringLiteral("浏览..."), this);
-  Button5->setObjectName("Button5");
+  Edit1 = folderEdit(this, "Edit1");
+  Button5 = namedButton(this, "Button5", QStringLiteral("浏览..."));
   Label4 = tick(this, "Label4");
-  Edit2 = new QLineEdit(this);
-  Edit2->setObjectName("Edit2");
-  Edit2->setEnabled(false);
-  Button6 = new QPushButton(QStringLiteral("浏览..."), this);
-  Button6->setObjectName("Button6");
+  Edit2 = folderEdit(this, "Edit2");
+  Button6 = namedButton(this, "Button6", QStringLiteral("浏览..."));
   Label3 = tick(this, "Label3");
-  CheckBox1 = new QCheckBox(QStringLiteral("原图直接处理"), this);
-  CheckBox1->setObjectName("CheckBox1");
-  Button1 = new QPushButton(QStringLiteral("开始"), this);
-  Button1->setObjectName("Button1");
-  Button1->setEnabled(false);
+  CheckBox1 = namedCheck(this, "CheckBox1", QStringLiteral("原图直接处理"), false);
+  Button1 = namedButton(this, "Button1", QStringLiteral("开始"), false);
   Button1->setDefault(true);
-  Button2 = new QPushButton(QStringLiteral("停止"), this);
-  Button2->setObjectName("Button2");
-  Button3 = new QPushButton(QStringLiteral("关闭"), this);
-  Button3->setObjectName("Button3");
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setPlainText(QStringLiteral("等待开始批量处理。"));
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setObjectName("ProgressBar1");
-  ProgressBar1->setValue(0);
+  Button2 = namedButton(this, "Button2", QStringLiteral("停止"));
+  Button3 = namedButton(this, "Button3", QStringLiteral("关闭"));
+  // The log is always shown and has neither save button nor count labels:
+  // this window's Button3 and Button5 are other buttons.
+  RunLogNames names;
+  names.toggle = names.save = names.current = names.total = nullptr;
+  log_ = new RunLogPanel(prompts_, this, names);
+  Memo1 = log_->memo();
+  ProgressBar1 = log_->progressBar();
+  log_->setLines({"等待开始批量处理。"});
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(Button4, 0, 0, 1, 3);
@@ -134,7 +109,7 @@ void TForm9::buildControls() {
   connect(Button5, &QPushButton::clicked, this, &TForm9::Button5Click);
   connect(Button6, &QPushButton::clicked, this, &TForm9::Button6Click);
   connect(CheckBox1, &QCheckBox::clicked, this, &TForm9::CheckBox1Click);
-  connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm9::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm9::Button3Click);
 }
@@ -179,99 +154,92 @@ void TForm9::Button4Click() {
   applyStartRule();
 }
 
-void TForm9::Button1Click() {
-  if (running()) return;
+QCoro::Task<> TForm9::Button1Click() {
+  if (running()) co_return;
   if (!list_->sheetOpen()) {
     prompts_.message(q(photo::kBatchNoListMessage), q(photo::kBatchErrorTitle));
-    return;
+    co_return;
   }
   Button1->setEnabled(false);
-  Memo1->clear();
-  Memo1->appendPlainText(q(photo::kBatchLogStart));
+  log_->setLines({std::string(photo::kBatchLogStart)});
   std::vector<photo::BatchStudent> students;
   try {
     students = photo::readBatchList(*list_);
   } catch (const photo::BatchListError& e) {
     prompts_.message(QString::fromUtf8(e.what()), q(photo::kBatchErrorTitle));
-    return;
+    co_return;
   }
-  ProgressBar1->setMaximum(std::max<int>(1, int(students.size())));
-  ProgressBar1->setValue(0);
+  log_->startProgress(int(students.size()));
 
   photo::BatchRunOptions options;
   options.sourceFolder = trimmedText(Edit1);
   options.targetFolder = CheckBox1->isChecked() ? options.sourceFolder : trimmedText(Edit2);
   options.threads = threads ? threads : unsigned(std::max(1, QThread::idealThreadCount()));
-  {
-    std::lock_guard lock(pendingMutex_);
-    pendingLines_.clear();
-    pendingRecord_ = 0;
-    pendingEnd_ = false;
-  }
-  worker_ = std::thread([this, students = std::move(students), options] {
-    photo::BatchSummary summary = photo::runPhotoStudents(students, options, stop_, *listener_);
-    {
-      std::lock_guard lock(pendingMutex_);
-      pendingSummary_ = summary;
-      pendingEnd_ = true;
-    }
-    postFlush();
+  running_ = true;
+  QPointer<TForm9> self(this);
+  // The run's thread asks the window to take the lines; the window lives at
+  // least as long as the run (endWorker waits for it).
+  auto queue = std::make_shared<photo::BatchLogQueue>([this] {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (queue_) takeLog(*queue_);
+        },
+        Qt::QueuedConnection);
   });
-}
-
-void TForm9::postFlush() {
-  if (flushPosted_.exchange(true)) return;
-  QMetaObject::invokeMethod(this, &TForm9::flushLog, Qt::QueuedConnection);
-}
-
-// Appends what the run has made since the last call in one block.
-void TForm9::flushLog() {
-  std::vector<std::string> lines;
-  int record;
-  bool ended;
-  flushPosted_ = false;  // lines logged from here on ask again
-  {
-    std::lock_guard lock(pendingMutex_);
-    lines.swap(pendingLines_);
-    record = pendingRecord_;
-    ended = pendingEnd_;
-  }
-  if (!lines.empty()) {
-    std::string block;
-    for (const auto& line : lines) {
-      if (!block.empty()) block += '\n';
-      block += line;
-    }
-    Memo1->appendPlainText(QString::fromStdString(block));
-  }
-  if (record > 0) ProgressBar1->setValue(record);
-  if (ended && worker_.joinable()) finishRun();
-}
-
-// On the window's thread, like the stop button: a stop pressed up to here
-// ends this run as stopped.
-void TForm9::finishRun() {
-  worker_.join();
+  queue_ = queue;
+  std::atomic<bool>& stop = stop_;
+  QFuture<photo::BatchSummary> job =
+      runOnPool<photo::BatchSummary>(runner_, [students = std::move(students), options, queue, &stop] {
+        return photo::runPhotoStudents(students, options, stop, *queue);
+      });
   photo::BatchSummary summary;
-  {
-    std::lock_guard lock(pendingMutex_);
-    summary = pendingSummary_;
+  std::string failure;
+  try {
+    summary = co_await job;
+  } catch (...) {
+    failure = logCaughtException(lcPhoto(), "batch photos");
   }
-  MemoListener memo(Memo1);
-  photo::endPhotoBatch(summary, stop_, memo);
+  // Closing the window gave the run up: nothing of it is shown.
+  if (!self || queue_ != queue) co_return;
+  takeLog(*queue);
+  queue_.reset();
+  if (!failure.empty()) {
+    running_ = false;
+    Button1->setEnabled(true);
+    prompts_.message(QString::fromStdString(internalErrorText(failure)), kAppTitle, PromptIcon::Error);
+    if (self) emit runEnded();
+    co_return;
+  }
+  // On the window's thread, like the stop button: a stop pressed up to here
+  // ends this run as stopped.
+  EndLines end;
+  photo::endPhotoBatch(summary, stop_, end);
+  log_->appendLines(end.lines);
+  running_ = false;
   Button1->setEnabled(true);
   emit runEnded();
+}
+
+// Appends what the run has made since the last take in one block.
+void TForm9::takeLog(photo::BatchLogQueue& queue) {
+  photo::BatchLogQueue::Block block = queue.take();
+  log_->appendLines(block.lines);
+  if (block.record > 0) ProgressBar1->setValue(block.record);
 }
 
 void TForm9::Button2Click() { stop_ = true; }
 
 void TForm9::Button3Click() { close(); }
 
-// A run still going when the window closes stops after its current student.
+// A run still going when the window closes stops after its current student;
+// its log stays as it was.
 void TForm9::endWorker() {
-  if (!worker_.joinable()) return;
+  if (!running_) return;
   stop_ = true;
-  worker_.join();
+  runner_.waitForDone();
+  queue_.reset();
+  running_ = false;
 }
 
 void TForm9::closeEvent(QCloseEvent* event) {

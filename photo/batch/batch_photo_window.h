@@ -1,16 +1,15 @@
 #pragma once
 // TForm9 "学籍照片批量压缩与更名": a list of photo and ID numbers, a source
-// and a target folder, and the run's log. The run works on a helper thread
-// (the photos themselves on worker threads); its lines reach the log in
-// record order, a batch at a time, so a long run does not redraw per line.
+// and a target folder, and the run's log. The run works on the window's
+// pool (the photos themselves on worker threads); its lines reach the log in
+// record order, a block at a time, so a long run does not redraw per line.
 // The run's last lines are written on the window's thread.
 #include <QDialog>
+#include <QFuture>
+#include <QThreadPool>
+#include <QCoro/QCoroTask>
 #include <atomic>
 #include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "photo/batch/batch_run.h"
 
@@ -24,7 +23,11 @@ class QPushButton;
 namespace qm {
 
 class Prompts;
+class RunLogPanel;
 class WorkbookSource;
+namespace photo {
+class BatchLogQueue;
+}
 
 class TForm9 : public QDialog {
   Q_OBJECT
@@ -36,11 +39,11 @@ class TForm9 : public QDialog {
   void Button5Click();
   void Button6Click();
   void CheckBox1Click();
-  void Button1Click();
+  QCoro::Task<> Button1Click();
   void Button2Click();
   void Button3Click();
 
-  bool running() const { return worker_.joinable(); }
+  bool running() const { return running_; }
   // Worker threads making photos; the number of cores unless a test sets it.
   unsigned threads = 0;
 
@@ -65,29 +68,21 @@ class TForm9 : public QDialog {
   void reject() override;
 
  private:
-  class Listener;
-  class MemoListener;
   void buildControls();
   void applyStartRule();
   void chooseFolder(QLineEdit* edit, QLabel* tick, const QString& caption);
-  void flushLog();
-  void postFlush();  // from any thread
-  void finishRun();
+  void takeLog(photo::BatchLogQueue& queue);
   void endWorker();
 
   Prompts& prompts_;
   std::unique_ptr<WorkbookSource> list_;
+  RunLogPanel* log_ = nullptr;
   std::atomic<bool> stop_{false};
-  std::thread worker_;
-  std::atomic<bool> flushPosted_{false};
-  std::unique_ptr<Listener> listener_;
-
-  // Filled by the run's thread, emptied into the log by the window.
-  std::mutex pendingMutex_;
-  std::vector<std::string> pendingLines_;
-  int pendingRecord_ = 0;
-  bool pendingEnd_ = false;
-  photo::BatchSummary pendingSummary_;
+  // One run at a time, off the window's thread; a run given up when the
+  // window closes is waited for here.
+  QThreadPool runner_;
+  std::shared_ptr<photo::BatchLogQueue> queue_;  // the run in progress
+  bool running_ = false;
 };
 
 }  // namespace qm

@@ -23,8 +23,6 @@ inline constexpr std::string_view kIdNumberField = "身份证件号";
 
 inline constexpr std::string_view kOpenWorkbookFilter = "Excel模板文件|*.xls";
 inline constexpr std::string_view kOpenWorkbookExtension = ".xls";
-inline constexpr std::string_view kSaveLogFilter = "文本文件(.txt)|*.txt";
-inline constexpr std::string_view kSaveLogExtension = ".txt";
 
 // Plain message boxes (application title).
 inline constexpr std::string_view kSheetOpenFailedMessage = "打开工作表失败！";

@@ -11,8 +11,9 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "common/log_file.h"
+#include "common/ui/controls.h"
 #include "common/ui/prompts.h"
+#include "common/ui/run_log_panel.h"
 #include "common/ui/qt_text.h"
 #include "common/ui/window_host.h"
 #include "net/http_client.h"
@@ -24,15 +25,15 @@
 namespace qm {
 
 TForm12::TForm12(WindowHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window), host_(host), prompts_(host.prompts()),
+    : RunLogWindow(parent), host_(host), prompts_(host.prompts()),
       IdHTTP4_(std::make_shared<HttpClient>("IdHTTP4")), stop_(std::make_shared<StopSilence>()) {
   setObjectName(QStringLiteral("TForm12"));
   setWindowTitle(q(kDuplicateWindowTitle));
   buildControls();
   layOut();
   // FormCreate: the run state is continue; the log holds the opening hint.
-  appendLine(std::string(kFirstShownHint1));
-  appendLine(std::string(kFirstShownHint2));
+  log_->appendLine(std::string(kFirstShownHint1));
+  log_->appendLine(std::string(kFirstShownHint2));
   apply(DuplicateSituation::FirstShown);
 }
 
@@ -56,8 +57,8 @@ void TForm12::buildControls() {
   connect(panel_, &WorkbookPanel::closed, this, [this] {
     Label26->setText(fileName_);  // the name stays after 关闭
     if (!keepLogOnClose_) {
-      clearLog();
-      appendLine(std::string(kWorkbookClosedHint));
+      log_->clearLog();
+      log_->appendLine(std::string(kWorkbookClosedHint));
     }
     apply(DuplicateSituation::WorkbookClosed);
   });
@@ -65,37 +66,23 @@ void TForm12::buildControls() {
   disconnect(BitBtn4, nullptr, panel_, nullptr);
   connect(BitBtn4, &QPushButton::clicked, this, &TForm12::BitBtn4Click);
 
-  auto label = [this](const char* name, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(name);
-    return l;
-  };
-  Label9 = label("Label9", QStringLiteral("0"));
-  Label13 = label("Label13", QStringLiteral("/"));
-  Label10 = label("Label10", QStringLiteral("0"));
+  // The log is always shown; its "/" is a label of the window's own.
+  RunLogNames names;
+  names.toggle = nullptr;
+  names.separator = "Label13";
+  makeLog(prompts_, names);
+  Button5 = log_->saveButton();
+  Label13 = log_->separatorLabel();
   QFont big = Label9->font();
   big.setPointSizeF(big.pointSizeF() * 2.5);
   big.setBold(true);
   for (QLabel* l : {Label9, Label13, Label10}) l->setFont(big);
-
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-  ProgressBar1->setRange(0, 1);
-  ProgressBar1->setValue(0);
 
-  auto button = [this](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(name);
-    return b;
-  };
-  Button1 = button("Button1", QStringLiteral("开始查重"));
-  Button2 = button("Button2", QStringLiteral("停止"));
-  Button5 = button("Button5", QStringLiteral("保存结果"));
-  Button4 = button("Button4", QStringLiteral("退出"));
+  Button1 = namedButton(this, "Button1", QStringLiteral("开始查重"));
+  Button2 = namedButton(this, "Button2", QStringLiteral("停止"));
+  Button4 = namedButton(this, "Button4", QStringLiteral("退出"));
+  setTabOrder(Button2, Button5);  // 保存结果 keeps its place among the buttons
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &TForm12::Button2Click);
   connect(Button5, &QPushButton::clicked, this, &TForm12::Button5Click);
@@ -107,17 +94,11 @@ void TForm12::buildControls() {
 
   GroupBox4 = new QGroupBox(q(kFilterGroupCaption), this);
   GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
-  auto check = [this](const char* name, std::string_view caption, bool on) {
-    auto* c = new QCheckBox(q(caption), GroupBox4);
-    c->setObjectName(name);
-    c->setChecked(on);
-    return c;
-  };
   const DuplicateFilters defaults;
-  CheckBox2 = check("CheckBox2", kFilterFoundCaption, defaults.found);
-  CheckBox4 = check("CheckBox4", kFilterNotFoundCaption, defaults.notFound);
-  CheckBox1 = check("CheckBox1", kFilterNoResultCaption, defaults.noResult);
-  CheckBox3 = check("CheckBox3", kFilterUncheckedCaption, defaults.unchecked);
+  CheckBox2 = namedCheck(GroupBox4, "CheckBox2", q(kFilterFoundCaption), defaults.found);
+  CheckBox4 = namedCheck(GroupBox4, "CheckBox4", q(kFilterNotFoundCaption), defaults.notFound);
+  CheckBox1 = namedCheck(GroupBox4, "CheckBox1", q(kFilterNoResultCaption), defaults.noResult);
+  CheckBox3 = namedCheck(GroupBox4, "CheckBox3", q(kFilterUncheckedCaption), defaults.unchecked);
 }
 
 void TForm12::apply(DuplicateSituation situation) {
@@ -136,16 +117,6 @@ void TForm12::setCounter(int current, int total) {
   Label10->setText(QString::fromStdString(texts.total));
 }
 
-void TForm12::clearLog() {
-  logLines_.clear();
-  Memo1->clear();
-}
-
-void TForm12::appendLine(std::string line) {
-  Memo1->appendPlainText(QString::fromStdString(line));
-  logLines_.push_back(std::move(line));
-}
-
 DuplicateFilters TForm12::readFilters() const {
   return {CheckBox2->isChecked(), CheckBox4->isChecked(), CheckBox1->isChecked(), CheckBox3->isChecked()};
 }
@@ -156,13 +127,13 @@ void TForm12::sheetOpened() {
   fileName_ = Label26->text();
   WorkbookSource& source = panel_->source();
   setCounter(0, source.RecordCount());
-  clearLog();
+  log_->clearLog();
   if (source.FindField(kNameField) && source.FindField(kIdNumberField)) {
-    appendLine(std::string(kSheetReadyHint));
+    log_->appendLine(std::string(kSheetReadyHint));
     apply(DuplicateSituation::SheetReady);
   } else {
-    appendLine(std::string(kSheetLacksFieldHint1));
-    appendLine(std::string(kSheetLacksFieldHint2));
+    log_->appendLine(std::string(kSheetLacksFieldHint1));
+    log_->appendLine(std::string(kSheetLacksFieldHint2));
     apply(DuplicateSituation::SheetLacksField);
   }
 }
@@ -172,14 +143,7 @@ void TForm12::BitBtn4Click() {
   panel_->closeWorkbook();
 }
 
-void TForm12::Button5Click() {
-  QString path = prompts_.saveFileName(q(kSaveLogFilter));
-  if (path.isEmpty()) return;
-  path = withDefaultExtension(path, q(kSaveLogExtension));
-  std::string error;
-  if (!saveLogLines(path.toStdString(), logLines_, &error))
-    prompts_.message(QString::fromStdString(error), kAppTitle, PromptIcon::Error);
-}
+void TForm12::Button5Click() { log_->saveLog(); }
 
 void TForm12::Button4Click() { close(); }
 

@@ -5,7 +5,6 @@
 // and the filters stay between showings. The run is a coroutine over
 // DuplicateRun; its requests go out on the window's IdHTTP4, whose header
 // values stay from one run to the next.
-#include <QWidget>
 #include <QCoro/QCoroTask>
 #include <chrono>
 #include <functional>
@@ -13,16 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "common/ui/run_log_window.h"
 #include "server/duplicate/duplicate_controls.h"
 #include "server/duplicate/duplicate_log.h"
 
 class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class QComboBox;
+class QGroupBox;
 
 namespace qm {
 
@@ -34,7 +30,7 @@ class TForm13;
 class WindowHost;
 class WorkbookPanel;
 
-class TForm12 : public QWidget {
+class TForm12 : public RunLogWindow {
   Q_OBJECT
  public:
   TForm12(WindowHost& host, QWidget* parent = nullptr);
@@ -49,12 +45,9 @@ class TForm12 : public QWidget {
 
   WorkbookPanel& panel() { return *panel_; }
   HttpClient& IdHTTP4() { return *IdHTTP4_; }
-  bool running() const { return running_; }
   // How long a server may stay silent after 停止 before its request is given
   // up (60 s; tests shorten it).
   void setStopSilenceLimit(std::chrono::milliseconds limit);
-  // The log's lines as saved.
-  const std::vector<std::string>& logLines() const { return logLines_; }
 
   // Shows a captcha dialog; the run then waits for it to close. Tests drive
   // the dialog instead. Default: show() (the dialog is application-modal).
@@ -63,16 +56,10 @@ class TForm12 : public QWidget {
   QPushButton *BitBtn2, *BitBtn4;
   QComboBox* ComboBox2;
   QLabel* Label26;
-  QLabel *Label9, *Label13, *Label10;
-  QPlainTextEdit* Memo1;
+  QLabel* Label13;  // between Label9 and Label10
   QPushButton *Button1, *Button2, *Button5, *Button4;
-  QProgressBar* ProgressBar1;
   QGroupBox* GroupBox4;
   QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4;
-
- signals:
-  // A run has ended, whichever way (its end message has been shown).
-  void runEnded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
@@ -83,8 +70,6 @@ class TForm12 : public QWidget {
   void sheetOpened();
   void apply(DuplicateSituation situation);
   void setCounter(int current, int total);
-  void clearLog();
-  void appendLine(std::string line);
   DuplicateFilters readFilters() const;
   void endRun();
 
@@ -95,11 +80,9 @@ class TForm12 : public QWidget {
   std::shared_ptr<HttpClient> IdHTTP4_;
   // 停止 and the server's silence since; read by the client's stop check on its worker thread.
   std::shared_ptr<StopSilence> stop_;
-  std::vector<std::string> logLines_;
   QString fileName_;           // Label26 keeps it after 关闭
   DuplicateRun* run_ = nullptr;  // the run in progress, for 停止
   TForm13* captcha_ = nullptr;   // the dialog open now
-  bool running_ = false;
   bool closeAfterRun_ = false;  // the window was closed during the run
   bool keepLogOnClose_ = false;  // closing the window without a run keeps the log
 };

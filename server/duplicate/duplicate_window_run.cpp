@@ -15,6 +15,7 @@
 #include "common/app_state.h"
 #include "common/ui/prompts.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/run_log_panel.h"
 #include "common/ui/window_host.h"
 #include "net/async_request.h"
 #include "net/http_client.h"
@@ -107,20 +108,16 @@ QCoro::Task<> TForm12::Button1Click() {
   DuplicateRun run(count, readFilters());
   if (stop->pressed()) run.requestStop();  // the window was closed while the page came
   applyDuplicateHeaders(*client, cookie, *token, host);
-  ProgressBar1->setRange(0, count > 0 ? count : 1);
-  ProgressBar1->setValue(0);
-  Label10->setText(QString::number(count));
-  clearLog();
+  log_->startRun(count);
   run_ = &run;
 
   const std::string imageUrl = base + std::string(kCaptchaImagePath);
   const std::string queryUrl = base + std::string(kDuplicateQueryPath);
   while (run.goesOn()) {
     const int n = run.recordNumber();
-    setCounter(n, count);
-    ProgressBar1->setValue(n);
+    log_->showRecord(n);
     const DuplicateStudentStart start = run.startStudent(source.text(n, *nameField), source.text(n, *idField));
-    if (start.line) appendLine(*start.line);
+    if (start.line) log_->appendLine(*start.line);
     if (start.query) {
       // A new dialog, with a new picture, for every attempt.
       QPointer<TForm13> dialog = new TForm13(client, imageUrl, prompts, this);
@@ -164,7 +161,7 @@ QCoro::Task<> TForm12::Button1Click() {
         break;
       }
       const DuplicateStudentResult result = answered ? run.answer(answer) : run.noAnswer();
-      if (result.line) appendLine(*result.line);
+      if (result.line) log_->appendLine(*result.line);
     }
     run.moveOn();
     co_await QCoro::sleepFor(std::chrono::milliseconds(0));  // pending input, 停止 included

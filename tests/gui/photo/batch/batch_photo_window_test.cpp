@@ -138,6 +138,49 @@ TEST_F(BatchWindow, StopAfterTheLastStudentEndsThatRunOnly) {
   EXPECT_EQ(lines.back(), "此次任务共有11张相片需要处理，其中9张处理成功，2张处理失败。");
 }
 
+// Closing the window during a run stops it after the student in hand and
+// waits for it; the run's late hand-back then adds nothing to the log, not
+// even its end lines. A window deleted during a run is waited for the same way.
+TEST_F(BatchWindow, ClosingOrDeletingTheWindowDuringARunGivesTheRunUp) {
+  makeStudents();
+  choose(folders.target);
+  form.threads = 1;
+  int ended = 0;
+  QObject::connect(&form, &TForm9::runEnded, [&] { ++ended; });
+  QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, &form, [this](int value) {
+    if (value >= 1 && form.running()) form.close();
+  });
+  form.Button1->click();
+  while (form.running()) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
+  const QString logAtClose = form.Memo1->toPlainText();
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
+  EXPECT_EQ(form.Memo1->toPlainText(), logAtClose);
+  EXPECT_TRUE(logAtClose.startsWith(QStringLiteral("任务日志：\n")));
+  EXPECT_FALSE(logAtClose.contains(QStringLiteral("任务停止！")));
+  EXPECT_FALSE(logAtClose.contains(QStringLiteral("任务完成！")));
+  EXPECT_EQ(ended, 0);
+
+  prompts.fileNames = {q(list), q(folders.source), q(folders.target)};
+  auto* other = new TForm9(prompts);
+  other->Button4->click();
+  other->Button5->click();
+  other->Button6->click();
+  ASSERT_TRUE(other->Button1->isEnabled());
+  other->Button1->click();
+  ASSERT_TRUE(other->running());
+  delete other;
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(2);
+  }
+}
+
 // The chooser opens at the folder already in the box, and at its default
 // while the box is empty.
 TEST_F(BatchWindow, FolderChooserStartsAtTheChosenFolder) {
