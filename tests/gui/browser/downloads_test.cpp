@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 #include "common/ui/scripted_prompts.h"
 #include "sim/downloads.h"
 #include "sim/regsim.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -35,14 +35,14 @@ class DownloadsTest : public ::testing::Test {
     awaitTask(tabDocument(*form_, 0).run(QStringLiteral("document.getElementById('%1').click(); true").arg(kind)));
   }
   QStringList folderEntries() const {
-    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(QString::fromStdString(dir_.path.string())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
   }
   bool panelSays(const QString& text) {
     return QTest::qWaitFor([&] { return form_->panelText(2) == text; }, kLongWait);
   }
 
   sim::RegSim sim_;
-  QTemporaryDir dir_;
+  const test::TempFolder dir_{"downloads"};
   AppState state_;
   ScriptedPrompts prompts_;
   std::unique_ptr<TForm1> form_;
@@ -62,10 +62,10 @@ TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     prompts_.log.clear();
-    const QString target = QDir(dir_.path()).filePath(c.offered);
+    const QString target = QDir(QString::fromStdString(dir_.path.string())).filePath(c.offered);
     prompts_.fileNames = {target};
     clickLink(c.kind);
-    ASSERT_TRUE(panelSays(DownloadSaver::kDoneText)) << form_->panelText(2).toStdString();
+    ASSERT_TRUE(panelSays(QStringLiteral("文件下载完成！"))) << form_->panelText(2).toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return prompts_.log.size() == 2; }, kLongWait));
     EXPECT_EQ(prompts_.log[0].kind, RecordedPrompt::SaveFile);
     EXPECT_EQ(QFileInfo(prompts_.log[0].value).fileName(), c.offered);
@@ -82,7 +82,7 @@ TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
 }
 
 TEST_F(DownloadsTest, ABrokenDownloadLeavesNothingAndKeepsTheOldFile) {
-  const QString target = QDir(dir_.path()).filePath(QStringLiteral("broken.xls"));
+  const QString target = QDir(QString::fromStdString(dir_.path.string())).filePath(QStringLiteral("broken.xls"));
   {
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -91,7 +91,7 @@ TEST_F(DownloadsTest, ABrokenDownloadLeavesNothingAndKeepsTheOldFile) {
   prompts_.fileNames = {target};
   prompts_.answers = {true};  // replace it
   clickLink("drop");
-  ASSERT_TRUE(panelSays(DownloadSaver::kFailedText)) << form_->panelText(2).toStdString();
+  ASSERT_TRUE(panelSays(QStringLiteral("文件下载失败！"))) << form_->panelText(2).toStdString();
   ASSERT_TRUE(QTest::qWaitFor([&] { return prompts_.log.size() == 3; }, kLongWait));
   EXPECT_EQ(prompts_.log[1].kind, RecordedPrompt::Question);
   EXPECT_EQ(prompts_.log[1].text, QStringLiteral("broken.xls 已存在。\n要替换它吗？"));

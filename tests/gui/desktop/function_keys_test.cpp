@@ -182,7 +182,7 @@ class FunctionKeyTest : public DesktopFixture {
           // Before the login the export cannot read the query page and says
           // so; after it, the export asks for its selection.
           const QString expected = place == Place::PasswordBox
-                                       ? QStringLiteral("QMessageBox ") + kNotLoggedInMessage
+                                       ? QStringLiteral("QMessageBox ") + QStringLiteral("您还没有登录学籍网吧？或者您安装的Office是精简版？")
                                        : QStringLiteral("qm::TForm4");
           EXPECT_TRUE(QTest::qWaitFor([&] { return !watcher_.seen.isEmpty() && !QApplication::activeModalWidget(); },
                                       kLongWait))

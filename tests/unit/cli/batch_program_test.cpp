@@ -23,7 +23,7 @@ std::string quoted(const std::string& s) {
 class BatchProgramTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new ScratchDir("cli_program");
+    dir_ = new TempFolder("cli_program");
     writeCliWorkbooks(*dir_);
   }
   static void TearDownTestSuite() {
@@ -39,14 +39,14 @@ class BatchProgramTest : public testing::Test {
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = fileBytes(out);
-    r.err = fileBytes(err);
+    r.out = readFile(out);
+    r.err = readFile(err);
     return r;
   }
 
-  static ScratchDir* dir_;
+  static TempFolder* dir_;
 };
-ScratchDir* BatchProgramTest::dir_ = nullptr;
+TempFolder* BatchProgramTest::dir_ = nullptr;
 
 TEST_F(BatchProgramTest, ExitStatuses) {
   const Result errors = batch({"check", dir_->file("students.xls")});

@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 class CheckCommandTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new test::ScratchDir("cli_check");
+    dir_ = new test::TempFolder("cli_check");
     test::writeCliWorkbooks(*dir_);
   }
   static void TearDownTestSuite() {
@@ -31,10 +31,10 @@ class CheckCommandTest : public testing::Test {
     return runCheckCommand(args, out_, err_);
   }
 
-  static test::ScratchDir* dir_;
+  static test::TempFolder* dir_;
   std::ostringstream out_, err_;
 };
-test::ScratchDir* CheckCommandTest::dir_ = nullptr;
+test::TempFolder* CheckCommandTest::dir_ = nullptr;
 
 const Lines kStudentLines{"2、身份证号码错误。身份证号码中无性别码。身份证号码中提取不到出生日期信息。",
                           "3、身份证号码错误。身份证号码中无性别码。",
@@ -117,7 +117,7 @@ TEST_F(CheckCommandTest, UnreadableInputIsReportedWithStatusTwo) {
 TEST_F(CheckCommandTest, SaveWritesTheLinesAsTheWindowSavesThem) {
   const std::string saved = dir_->file("结果.txt");
   EXPECT_EQ(check({workbook(), "--save", saved}), 1);
-  const std::string bytes = test::fileBytes(saved);
+  const std::string bytes = test::readFile(saved);
   EXPECT_EQ(bytes.substr(0, 3), "2\xA1\xA2");  // "2、" in GBK
   EXPECT_EQ(gb18030ToUtf8(bytes), test::joinLines(kStudentLines, "\r\n"));
 

@@ -6,7 +6,7 @@
 
 #include "tests/support/xls_maker.h"
 #include "tests/unit/checks/records/id_test_numbers.h"
-#include "tests/unit/checks/records/temp_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 
@@ -16,7 +16,7 @@ inline const std::string kFemaleId = withCheckChar("11010520100105002");
 // students.xls: "学生名单" (faulty records), "clean" (correct with YYYY-MM-DD
 // and 1或2), "其它" (no column named like the window looks for).
 // base.xls / probe.xls: a comparison's two workbooks.
-inline void writeCliWorkbooks(const ScratchDir& dir) {
+inline void writeCliWorkbooks(const TempFolder& dir) {
   XlsSheet students{"学生名单",
                     {{"姓名", "身份证号", "出生日期", "性别"},
                      {"甲", kMaleId, "20100105", "男"},

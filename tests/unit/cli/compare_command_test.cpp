@@ -14,7 +14,7 @@ namespace {
 class CompareCommandTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new test::ScratchDir("cli_compare");
+    dir_ = new test::TempFolder("cli_compare");
     test::writeCliWorkbooks(*dir_);
   }
   static void TearDownTestSuite() {
@@ -30,10 +30,10 @@ class CompareCommandTest : public testing::Test {
     return runCompareCommand(args, out_, err_);
   }
 
-  static test::ScratchDir* dir_;
+  static test::TempFolder* dir_;
   std::ostringstream out_, err_;
 };
-test::ScratchDir* CompareCommandTest::dir_ = nullptr;
+test::TempFolder* CompareCommandTest::dir_ = nullptr;
 
 TEST_F(CompareCommandTest, KeyBoxesFollowTheWindow) {
   // The probe's key box starts on its first column (编号) and then follows the base's 学号 by name.
@@ -113,7 +113,7 @@ TEST_F(CompareCommandTest, UnreadableInputIsReportedWithStatusTwo) {
 TEST_F(CompareCommandTest, SaveAndHelp) {
   const std::string saved = dir_->file("比对.txt");
   EXPECT_EQ(compare({"--save", saved, "--base-sheet", "基准", "--probe-sheet", "待查$"}), 1);
-  EXPECT_EQ(gb18030ToUtf8(test::fileBytes(saved)), "1、K1:共找到2条数据。\r\n2、K3:在基准库未找到相应数据。\r\n");
+  EXPECT_EQ(gb18030ToUtf8(test::readFile(saved)), "1、K1:共找到2条数据。\r\n2、K3:在基准库未找到相应数据。\r\n");
 
   std::ostringstream out, err;
   EXPECT_EQ(runCompareCommand({"--help"}, out, err), 0);

@@ -2,47 +2,37 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "common/atomic_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace qm;
 
 namespace {
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-struct TempDir {
-  fs::path path = fs::temp_directory_path() / ("qm_atomic_" + std::to_string(::getpid()));
-  TempDir() { fs::create_directories(path); }
-  ~TempDir() { fs::permissions(path, fs::perms::owner_all); fs::remove_all(path); }
-};
+using qm::test::readFile;
+using qm::test::TempFolder;
 }  // namespace
 
 TEST(AtomicFile, ReplacesOnlyOnCommit) {
-  TempDir dir;
+  TempFolder dir("atomic");
   const fs::path target = dir.path / "out.xls";
   std::ofstream(target) << "old";
   {
     AtomicFile f(target.string());
     ASSERT_TRUE(f.ok());
     ASSERT_TRUE(f.write("new contents"));
-    EXPECT_EQ(readAll(target), "old");  // not yet
+    EXPECT_EQ(readFile(target), "old");  // not yet
   }  // dropped without commit
-  EXPECT_EQ(readAll(target), "old");
+  EXPECT_EQ(readFile(target), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1) << "temp file left";
   ASSERT_TRUE(saveFileAtomically(target.string(), "new"));
-  EXPECT_EQ(readAll(target), "new");
+  EXPECT_EQ(readFile(target), "new");
 }
 
 TEST(AtomicFile, UnwritableFolderFailsAndSaysWhere) {
-  TempDir dir;
+  TempFolder dir("atomic");
   // Root writes through permission bits, so use a "folder" that is a file there.
   fs::path folder = dir.path / "ro";
   if (::geteuid() == 0) {
@@ -62,7 +52,7 @@ TEST(AtomicFile, UnwritableFolderFailsAndSaysWhere) {
 // its folder replaces the link instead, also a dangling one, and takes
 // neither the mode nor the place of the file it pointed to.
 TEST(AtomicFile, LinkAtTheTargetWrittenThroughOrReplaced) {
-  TempDir dir;
+  TempFolder dir("atomic");
   const fs::path outside = dir.path / "outside.txt", link = dir.path / "link.txt";
   for (LinkAtTarget rule : {LinkAtTarget::WriteThrough, LinkAtTarget::Replace}) {
     std::ofstream(outside) << "old";
@@ -74,11 +64,11 @@ TEST(AtomicFile, LinkAtTheTargetWrittenThroughOrReplaced) {
     ASSERT_TRUE(f.write("new") && f.commit());
     if (rule == LinkAtTarget::WriteThrough) {
       EXPECT_TRUE(fs::is_symlink(link));
-      EXPECT_EQ(readAll(outside), "new");
+      EXPECT_EQ(readFile(outside), "new");
     } else {
       EXPECT_FALSE(fs::is_symlink(link));
-      EXPECT_EQ(readAll(link), "new");
-      EXPECT_EQ(readAll(outside), "old");
+      EXPECT_EQ(readFile(link), "new");
+      EXPECT_EQ(readFile(outside), "old");
       EXPECT_NE(fs::status(link).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     }
   }
@@ -87,5 +77,5 @@ TEST(AtomicFile, LinkAtTheTargetWrittenThroughOrReplaced) {
   AtomicFile f(dangling.string(), LinkAtTarget::Replace);
   ASSERT_TRUE(f.write("x") && f.commit());
   EXPECT_FALSE(fs::exists(dir.path / "nowhere.txt"));
-  EXPECT_EQ(readAll(dangling), "x");
+  EXPECT_EQ(readFile(dangling), "x");
 }

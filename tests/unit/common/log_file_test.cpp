@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "common/log_file.h"
-#include "tests/unit/checks/records/temp_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -29,11 +29,11 @@ TEST(LogFile, Gb18030WithCrLf) {
 }
 
 TEST(LogFile, SaveReplacesTheFileOnlyWhenComplete) {
-  test::ScratchDir dir("log");
+  test::TempFolder dir("log");
   const std::string path = dir.file("结果.txt");
   ASSERT_TRUE(saveLogLines(path, {"first line that is longer", "second"}));
   ASSERT_TRUE(saveLogLines(path, {"1、完全正确。"}));
-  EXPECT_EQ(test::fileBytes(path), "1\xA1\xA2\xCD\xEA\xC8\xAB\xD5\xFD\xC8\xB7\xA1\xA3\r\n");
+  EXPECT_EQ(test::readFile(path), "1\xA1\xA2\xCD\xEA\xC8\xAB\xD5\xFD\xC8\xB7\xA1\xA3\r\n");
 
   std::string error;
   EXPECT_FALSE(saveLogLines(dir.file("missing/结果.txt"), {"x"}, &error));

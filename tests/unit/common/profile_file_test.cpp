@@ -75,12 +75,7 @@ std::vector<ReadCase> readCases() {
   };
 }
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 void writeAll(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
@@ -157,7 +152,7 @@ TEST(ProfileFileWrite, Table) {
     if (c.before) writeAll(file, *c.before);
     ProfileFile pf(file.string());
     ASSERT_TRUE(pf.write(c.section, c.key, c.value)) << c.name << ": " << pf.error();
-    EXPECT_EQ(readAll(file), c.after) << c.name;
+    EXPECT_EQ(readFile(file), c.after) << c.name;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1) << c.name << ": temp file left";
   }
 }
@@ -173,7 +168,7 @@ TEST(ProfileFileWrite, SectionNamesAreGbkOnDisk) {
       "[\xD1\xA7\xBC\xAE\xCF\xB5\xCD\xB3\xCA\xA1\xB7\xDD]\r\nxjxtsf=1\r\n"
       "[\xD7\xD4\xB6\xA8\xD2\xE5\xCD\xF8\xD6\xB7]\r\nzdurl=127.0.0.1:8080\r\n"
       "[\xB5\xC7\xC2\xBC\xD3\xC3\xBB\xA7]\r\ndenglu=\xD5\xC5\xC8\xFD\r\n";
-  EXPECT_EQ(readAll(file), expected);
+  EXPECT_EQ(readFile(file), expected);
   EXPECT_EQ(pf.read("登录用户", "denglu"), "张三");
 }
 
@@ -210,5 +205,5 @@ TEST(ProfileFileWrite, ReadOnlyFileFailsAndStaysAsItWas) {
   ProfileFile pf(file.string());
   EXPECT_FALSE(pf.write("学籍系统省份", "xjxtsf", "1"));
   EXPECT_EQ(pf.error(), "Unable to write to " + file.string());
-  EXPECT_EQ(readAll(file), before);
+  EXPECT_EQ(readFile(file), before);
 }

@@ -20,12 +20,7 @@ using qm::test::TempFolder;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using qm::test::readFile;
 
 void writeAll(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
@@ -64,10 +59,10 @@ TEST(SettingsFileCases, Table) {
        [](const fs::path& p) { EXPECT_TRUE(S_ISFIFO(modeOf(p))); }},
       {"UTF-16 LE with its mark: read, and written back as UTF-16 LE",
        [&](const fs::path& p) { writeAll(p, utf16(text, false)); }, "3", true,
-       [&](const fs::path& p) { EXPECT_EQ(readAll(p), utf16(written, false)); }},
+       [&](const fs::path& p) { EXPECT_EQ(readFile(p), utf16(written, false)); }},
       {"UTF-16 BE with its mark: read, and written back as UTF-16 BE",
        [&](const fs::path& p) { writeAll(p, utf16(text, true)); }, "3", true,
-       [&](const fs::path& p) { EXPECT_EQ(readAll(p), utf16(written, true)); }},
+       [&](const fs::path& p) { EXPECT_EQ(readFile(p), utf16(written, true)); }},
       {"mode 0600 kept",
        [&](const fs::path& p) {
          writeAll(p, gbIni);
@@ -82,7 +77,7 @@ TEST(SettingsFileCases, Table) {
        "3", false,
        [&](const fs::path& p) {
          EXPECT_EQ(modeOf(p) & 07777, 0444u);
-         EXPECT_EQ(readAll(p), gbIni);
+         EXPECT_EQ(readFile(p), gbIni);
        }},
       {"symbolic link: written through to its target, the link stays",
        [&](const fs::path& p) {
@@ -94,7 +89,7 @@ TEST(SettingsFileCases, Table) {
        [](const fs::path& p) {
          EXPECT_TRUE(S_ISLNK(modeOf(p)));
          const fs::path real = p.parent_path() / "real.ini";
-         EXPECT_NE(readAll(real).find("xjxtsf=7"), std::string::npos);
+         EXPECT_NE(readFile(real).find("xjxtsf=7"), std::string::npos);
          EXPECT_EQ(modeOf(real) & 07777, 0640u);
        }},
   };
@@ -137,7 +132,7 @@ TEST(AtomicFileLeftovers, CrashedSavesAreRemovedLiveOnesKept) {
   for (const auto& p : {dead, liveOwn, liveOther, unknown}) writeAll(p, std::string(1000, 't'));
 
   ASSERT_TRUE(saveFileAtomically(target.string(), "new"));
-  EXPECT_EQ(readAll(target), "new");
+  EXPECT_EQ(readFile(target), "new");
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_TRUE(fs::exists(liveOwn));
   EXPECT_TRUE(fs::exists(liveOther));

@@ -127,7 +127,7 @@ TEST_F(AsyncRequest, PostedProgressArrivesOnTheContextThread) {
   ASSERT_GE(panel.size(), 3u);
   EXPECT_EQ(panel.front(), "");
   EXPECT_EQ(panel[panel.size() - 2], "本轮抓包已下载:9K字节,总共:9K字节,约100%");
-  EXPECT_EQ(panel.back(), kTransferDoneText);
+  EXPECT_EQ(panel.back(), "服务器数据下载完成！");
 }
 
 // The object showing the progress may go before the client (a run keeps its

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,7 +37,9 @@ class FullListener {
       ::connect(c, reinterpret_cast<sockaddr*>(&addr), len);
       fillers_.push_back(c);
     }
-    ::usleep(100 * 1000);  // the first filler's handshake completes and fills the queue
+    // The first filler's handshake completes and fills the queue; the others stay pending.
+    pollfd first{fillers_[0], POLLOUT, 0};
+    ::poll(&first, 1, 60000);
   }
   ~FullListener() {
     for (int c : fillers_) ::close(c);

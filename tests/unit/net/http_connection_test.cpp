@@ -114,7 +114,7 @@ TEST(HttpConnection, StartedPostIsOnTheServerBeforeTheAnswerIsAwaited) {
   ASSERT_TRUE(client.requestOut());
   // Nothing drives the client now: the request must already be out.
   std::vector<LoopbackServer::Request> sent;
-  for (int waited = 0; waited < 1800 && sent.empty(); waited += 10) {
+  for (int waited = 0; waited < 60000 && sent.empty(); waited += 10) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     sent = server.requests();
   }

@@ -33,7 +33,6 @@ TEST(TransferProgressText, Table) {
   for (const auto& c : cases)
     EXPECT_EQ(transferProgressText(c.soFar, c.announced), c.expected)
         << c.soFar << " of " << c.announced;
-  EXPECT_STREQ(kTransferDoneText, "服务器数据下载完成！");
 }
 
 // One transfer as the callbacks saw it.

@@ -8,7 +8,7 @@
 #include "sheet/sheet.h"
 #include "sheet/xls/xls_writer.h"
 #include "sheet/xlsx_writer.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace qm;
 using namespace qm::test;
@@ -48,7 +48,7 @@ TEST(SaveFailure, WriteFailingMidwayLeavesOldFileAndNoTemporaryFile) {
   } cases[] = {{"old.xls", writeXls}, {"old.xlsx", writeXlsx}};
   const Sheet sheet = biggish();
   for (const Case& c : cases) {
-    TempDir dir("fail");
+    TempFolder dir("fail");
     const std::string path = dir.file(c.name);
     std::ofstream(path) << "previous workbook";
     {
@@ -61,7 +61,7 @@ TEST(SaveFailure, WriteFailingMidwayLeavesOldFileAndNoTemporaryFile) {
 }
 
 TEST(SaveFailure, MissingFolderThrows) {
-  TempDir dir("gone");
+  TempFolder dir("gone");
   Sheet sheet;
   sheet.setText(1, 1, "x");
   // The folder is a plain file now.

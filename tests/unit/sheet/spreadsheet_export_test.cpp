@@ -9,7 +9,7 @@
 #include "sheet/spreadsheet_export.h"
 #include "sheet/spreadsheet_file_choice.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace qm;
 using namespace qm::test;
@@ -30,7 +30,7 @@ void fill(SpreadsheetExport& x) {
 }  // namespace
 
 TEST(SpreadsheetExport, FileNameDecidesExtensionVersionAndFormat) {
-  TempDir dir("export");
+  TempFolder dir("export");
   struct Case {
     std::string typed, saved;
     double version;
@@ -48,7 +48,7 @@ TEST(SpreadsheetExport, FileNameDecidesExtensionVersionAndFormat) {
     const std::optional<std::string> chosen = SpreadsheetFileChoice(prompts).choose();
     ASSERT_TRUE(chosen);
     ASSERT_EQ(prompts.log.size(), 1u);
-    EXPECT_EQ(prompts.log[0].text, kSpreadsheetFilter);
+    EXPECT_EQ(prompts.log[0].text, QStringLiteral("EXCEL文件(.xls,.xlsx)|*.xls"));
     EXPECT_EQ(*chosen, dir.file(c.saved));
     SpreadsheetExport x(*chosen);
     EXPECT_EQ(x.version(), c.version) << c.typed;
@@ -73,7 +73,7 @@ TEST(SpreadsheetFileChoice, CancelledDialogChoosesNothing) {
 }
 
 TEST(SpreadsheetFileChoice, ExistingFileAnsweredNoEndsSilentlyAndKeepsIt) {
-  TempDir dir("no");
+  TempFolder dir("no");
   const std::string path = dir.file("old.xls");
   std::ofstream(path) << "old";
   ScriptedPrompts prompts;
@@ -82,13 +82,13 @@ TEST(SpreadsheetFileChoice, ExistingFileAnsweredNoEndsSilentlyAndKeepsIt) {
   EXPECT_FALSE(SpreadsheetFileChoice(prompts).choose());
   ASSERT_EQ(prompts.log.size(), 2u);
   EXPECT_EQ(prompts.log[1].kind, RecordedPrompt::Question);
-  EXPECT_EQ(prompts.log[1].text, kOverwriteQuestion);
+  EXPECT_EQ(prompts.log[1].text, QStringLiteral("数据库文件已存在，是否覆盖？"));
   EXPECT_TRUE(prompts.messages().isEmpty());
   EXPECT_EQ(readFile(path), "old");
 }
 
 TEST(SpreadsheetFileChoice, ExistingFileAnsweredYesIsReplacedOnlyBySave) {
-  TempDir dir("yes");
+  TempFolder dir("yes");
   const std::string path = dir.file("old.xls");
   std::ofstream(path) << "old";
   ScriptedPrompts prompts;
@@ -106,7 +106,7 @@ TEST(SpreadsheetFileChoice, ExistingFileAnsweredYesIsReplacedOnlyBySave) {
 }
 
 TEST(SpreadsheetFileChoice, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeepsIt) {
-  TempDir dir("ro");
+  TempFolder dir("ro");
   struct Case {
     std::string name;
     std::function<std::string()> setUp;  // gives the path the user picks
@@ -151,7 +151,7 @@ TEST(SpreadsheetFileChoice, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeep
     EXPECT_FALSE(SpreadsheetFileChoice(prompts).choose()) << c.name;
     ASSERT_EQ(prompts.log.size(), 3u) << c.name;
     EXPECT_EQ(prompts.log[2].kind, RecordedPrompt::Message);
-    EXPECT_EQ(prompts.log[2].text, kCannotReplaceMessage);
+    EXPECT_EQ(prompts.log[2].text, QStringLiteral("数据库文件创建失败，请检查磁盘权限后再试！"));
     EXPECT_EQ(prompts.log[2].icon, PromptIcon::Error);
     EXPECT_EQ(prompts.log[2].title, kAppTitle);
     if (fs::is_regular_file(path)) {
@@ -162,7 +162,7 @@ TEST(SpreadsheetFileChoice, ExistingFileThatCannotBeReplacedShowsTheErrorAndKeep
 }
 
 TEST(SpreadsheetExport, SaveIntoAVanishedFolderThrowsAndKeepsTheOldFile) {
-  TempDir dir("vanish");
+  TempFolder dir("vanish");
   fs::create_directories(dir.file("out"));
   const std::string path = dir.file("out/old.xls");
   std::ofstream(path) << "old";

@@ -14,7 +14,7 @@
 #include "sheet/xls/xls_builder.h"
 #include "sheet/xls/xls_writer.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/sheet/xls_fixtures.h"
 
 using namespace qm;
@@ -78,7 +78,7 @@ struct Steps {
 }  // namespace
 
 TEST(XlsIncremental, WholeSheetWriterReproducesTheFixtures) {
-  TempDir dir("golden");
+  TempFolder dir("golden");
   for (const XlsFixture& f : xlsFixtures()) {
     const std::string path = dir.file(std::string(f.name) + ".xls");
     writeXls(f.make(), path);
@@ -87,7 +87,7 @@ TEST(XlsIncremental, WholeSheetWriterReproducesTheFixtures) {
 }
 
 TEST(XlsIncremental, RowsPreparedInAnyStepsGiveTheSameBytes) {
-  TempDir dir("steps");
+  TempFolder dir("steps");
   for (const XlsFixture& f : xlsFixtures()) {
     const Sheet whole = f.make();
     const std::string want = golden(f.name);
@@ -110,7 +110,7 @@ TEST(XlsIncremental, RowsPreparedInAnyStepsGiveTheSameBytes) {
 }
 
 TEST(XlsIncremental, ExportWithRowsDoneWritesTheSameFileAndReadsBack) {
-  TempDir dir("rowsdone");
+  TempFolder dir("rowsdone");
   const Sheet whole = mixedSheet();
   SpreadsheetExport x(dir.file("名单.xls"));
   x.startWorkbook();
@@ -169,7 +169,7 @@ TEST(XlsIncremental, FinishedRowsRefuseWritesNamingTheCell) {
 
 TEST(XlsIncremental, SavingTwiceWithRowsAddedBetweenMatchesOneWrite) {
   // The second save must carry the first one's strings and records on.
-  TempDir dir("twice");
+  TempFolder dir("twice");
   const Sheet whole = mixedSheet();
   const int half = whole.rowCount() / 2;
   Sheet sheet;
@@ -203,7 +203,7 @@ TEST(XlsIncremental, FullSheetPreparedPageByPageMatchesTheWholeSheetWrite) {
   };
   for (int r = 1; r <= 65536; ++r)
     for (int c = 1; c <= 7; ++c) whole.setText(r, c, value(r, c));
-  TempDir dir("pages");
+  TempFolder dir("pages");
   writeXls(whole, dir.file("whole.xls"));
 
   Sheet sheet;

@@ -7,13 +7,13 @@
 #include "sheet/xls/xls_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace qm;
 using namespace qm::test;
 
 TEST(XlsWriter, EveryCellWidthAndFormatReadsBackInFreexlAndXlrd) {
-  TempDir dir("xls");
+  TempFolder dir("xls");
   const Sheet sheet = sampleSheet();
   const std::string path = dir.file("学生.xls");
   writeXls(sheet, path);
@@ -52,7 +52,7 @@ TEST(XlsWriter, LongStringTableRunsOnInContinueRecords) {
     sheet.setText(i + 1, 1, text);
     sheet.setText(i + 1, 2, "短" + std::to_string(i));
   }
-  TempDir dir("sst");
+  TempFolder dir("sst");
   const std::string path = dir.file("sst.xls");
   writeXls(sheet, path);
   const ReadBack want = expectedFrom(sheet);
@@ -68,7 +68,7 @@ TEST(XlsWriter, WorkbookPastSevenMegabytesUsesDifatAndReadsBack) {
   auto value = [](int r, int c) { return (c % 2 ? "学生" : "id") + std::to_string(r * 10 + c); };
   for (int r = 1; r <= 65536; ++r)
     for (int c = 1; c <= cols; ++c) sheet.setText(r, c, value(r, c));
-  TempDir dir("big");
+  TempFolder dir("big");
   const std::string path = dir.file("big.xls");
   writeXls(sheet, path);
   const std::string bytes = readFile(path);
@@ -100,7 +100,7 @@ TEST(XlsWriter, CompoundLayoutCoversEverySectorExactly) {
 }
 
 TEST(XlsWriter, OldFormatBoundsThrowAndWriteNothing) {
-  TempDir dir("bounds");
+  TempFolder dir("bounds");
   struct Case {
     int row, col;
     bool fits;
@@ -122,7 +122,7 @@ TEST(XlsWriter, OldFormatBoundsThrowAndWriteNothing) {
 }
 
 TEST(XlsWriter, EmptySheetIsAValidWorkbook) {
-  TempDir dir("empty");
+  TempFolder dir("empty");
   const std::string path = dir.file("empty.xls");
   writeXls(Sheet(), path);
   EXPECT_EQ(readWithXlrd(path).rows, 0);

@@ -10,7 +10,7 @@
 #include "sheet/xlsx_text.h"
 #include "sheet/xlsx_writer.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace qm;
 using namespace qm::test;
@@ -38,7 +38,7 @@ TEST(XlsxText, StoredFormFollowsExcel) {
 }
 
 TEST(XlsxText, NamesXmlCannotHoldReadBackWithEveryRow) {
-  TempDir dir("xlsxtext");
+  TempFolder dir("xlsxtext");
   const std::string names[] = {"王\xEF\xBF\xBF", "李\xEF\xBF\xBE", std::string("赵\0钱", 7), "_x0041_孙", "周\r"};
   Sheet sheet;
   sheet.setText(1, 1, "姓名");
@@ -64,7 +64,7 @@ TEST(XlsxText, NamesXmlCannotHoldReadBackWithEveryRow) {
 }
 
 TEST(XlsxText, SheetPartThatDoesNotParseFailsTheCheck) {
-  TempDir dir("xlsxbadxml");
+  TempFolder dir("xlsxbadxml");
   Sheet sheet;
   sheet.setText(1, 1, "MARK");
   sheet.setText(2, 1, "后");

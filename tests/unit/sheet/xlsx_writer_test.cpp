@@ -8,13 +8,13 @@
 #include "sheet/xlsx_writer.h"
 #include "tests/unit/sheet/sample_sheet.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/unit/sheet/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace qm;
 using namespace qm::test;
 
 TEST(XlsxWriter, CellsWidthsAndTextFormatReadBack) {
-  TempDir dir("xlsx");
+  TempFolder dir("xlsx");
   const Sheet sheet = sampleSheet();
   const std::string path = dir.file("学生.xlsx");
   writeXlsx(sheet, path);
@@ -34,7 +34,7 @@ TEST(XlsxWriter, CellsWidthsAndTextFormatReadBack) {
 }
 
 TEST(XlsxWriter, HasNoOldRowBound) {
-  TempDir dir("xlsxrows");
+  TempFolder dir("xlsxrows");
   Sheet sheet;
   sheet.setText(1, 1, "首");
   sheet.setText(70000, 2, "末行");
@@ -46,7 +46,7 @@ TEST(XlsxWriter, HasNoOldRowBound) {
 }
 
 TEST(XlsxWriter, DamagedOrCutFilesFailTheReadBackCheck) {
-  TempDir dir("xlsxcheck");
+  TempFolder dir("xlsxcheck");
   Sheet sheet;
   for (int r = 1; r <= 2000; ++r) sheet.setText(r, 1, "学生" + std::to_string(r));
   const std::string path = dir.file("ok.xlsx");

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "sim/update_files.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/sim/raw_socket.h"
 #include "tests/unit/sim/regsim_process.h"
 #include "tests/unit/sim/sim_page_helpers.h"
@@ -71,11 +72,8 @@ TEST(RegSimFlags, PrintedCaptchaCodeAnswersAProvinceQuery) {
 }
 
 TEST(RegSimFlags, ListUpdateAndHostileFlagsReachTheServer) {
-  char programPath[] = "/tmp/regsim-flags-XXXXXX";
-  const int fd = mkstemp(programPath);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(write(fd, "program bytes", 13), 13);
-  close(fd);
+  const TempFolder tmp("regsim_flags");
+  const std::string programPath = tmp.write("program", "program bytes");
   struct Case {
     std::vector<std::string> args;
     std::function<void(const Server&)> check;
@@ -178,7 +176,6 @@ TEST(RegSimFlags, ListUpdateAndHostileFlagsReachTheServer) {
     c.check(s);
     EXPECT_EQ(process.stopWith(SIGTERM), 0) << c.args[0];
   }
-  std::remove(programPath);
 }
 
 TEST(RegSimFlags, BadValuesExitWithUsage) {

@@ -12,16 +12,15 @@
 #include <vector>
 
 #include "tests/support/regsim_test_util.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/sim/regsim_process.h"
 
 namespace qm::test {
 namespace {
 
 TEST(RegSimProgram, PrintsListeningAndServesUntilSigterm) {
-  char logPath[] = "/tmp/regsim-prog-XXXXXX";
-  const int fd = mkstemp(logPath);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  const TempFolder tmp("regsim_prog");
+  const std::string logPath = tmp.write("log", "");
   RegSimProcess process({"--port", "0", "--account-type", "1", "--students", "3", "--log", logPath});
   const std::string line = process.firstLine();
   const int port = portFrom(line);
@@ -38,14 +37,11 @@ TEST(RegSimProgram, PrintsListeningAndServesUntilSigterm) {
 
   EXPECT_EQ(process.stopWith(SIGTERM), 0);
   EXPECT_EQ(process.restOfOutput(), "") << "only the one LISTENING line goes to stdout";
-  std::ifstream in(logPath, std::ios::binary);
-  std::stringstream log;
-  log << in.rdbuf();
-  std::remove(logPath);
-  EXPECT_NE(log.str().find("POST /login HTTP/1.1\r\nHost: " + host + "\r\nContent-Length: 36\r\n\r\n" + body),
+  const std::string log = readFile(logPath);
+  EXPECT_NE(log.find("POST /login HTTP/1.1\r\nHost: " + host + "\r\nContent-Length: 36\r\n\r\n" + body),
             std::string::npos)
-      << log.str();
-  EXPECT_NE(log.str().find("GET / HTTP/1.1\r\nHost: " + host + "\r\nCookie: " + cookie + "\r\n"), std::string::npos);
+      << log;
+  EXPECT_NE(log.find("GET / HTTP/1.1\r\nHost: " + host + "\r\nCookie: " + cookie + "\r\n"), std::string::npos);
 }
 
 TEST(RegSimProgram, StopsOnSigint) {

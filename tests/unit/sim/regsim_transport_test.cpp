@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/support/regsim_test_util.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 namespace {
@@ -123,10 +124,8 @@ TEST(RegSimTransport, ExpectContinueGetsTheInterimAnswerBeforeTheBody) {
 }
 
 TEST(RegSimTransport, LogFileHoldsEveryRequestHeadAndBody) {
-  char path[] = "/tmp/regsim-log-XXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  const TempFolder tmp("regsim_log");
+  const std::string path = tmp.write("log", "");
   {
     StartedRegSim s({.logPath = path});
     ASSERT_TRUE(s.started);
@@ -134,11 +133,7 @@ TEST(RegSimTransport, LogFileHoldsEveryRequestHeadAndBody) {
     const std::string post = "POST /login HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nZ-Last: 1\r\n\r\nab=cd";
     ASSERT_TRUE(httpExchange(s.sim.port(), post).ok);
   }
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::remove(path);
-  const std::string log = text.str();
+  const std::string log = readFile(path);
   const auto get = log.find("GET /sim/child.html HTTP/1.1\r\nHost: 127.0.0.1:");
   const auto post = log.find("POST /login HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nZ-Last: 1\r\n\r\nab=cd");
   ASSERT_NE(get, std::string::npos) << log;

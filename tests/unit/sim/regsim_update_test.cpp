@@ -15,6 +15,7 @@
 
 #include "sim/update_files.h"
 #include "tests/support/regsim_test_util.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/sim/raw_socket.h"
 
 namespace qm::test {
@@ -61,34 +62,10 @@ std::map<std::string, std::string> iniValues(const std::string& text) {
   return values;
 }
 
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/regsim-update-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  std::string file(const std::string& name, const std::string& bytes) const {
-    const std::string path = path_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path_ + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 // SHA-256 by coreutils, independent of the server's own hashing.
 std::string sha256sum(const std::string& bytes) {
-  TempDir dir;
-  const std::string path = dir.file("data", bytes);
+  TempFolder dir("regsim_sha");
+  const std::string path = dir.write("data", bytes);
   FILE* p = popen(("sha256sum '" + path + "'").c_str(), "r");
   char line[128] = {};
   const bool read = p && std::fgets(line, sizeof line, p);
@@ -105,13 +82,13 @@ std::vector<int> versionNumbers(const std::string& v) {
 
 // Verified by the openssl command against the fixture key, independent of the server's own signing.
 bool opensslVerifies(const std::string& message, const std::string& signatureBase64) {
-  TempDir dir;
-  const std::string data = dir.file("data", message);
-  const std::string sig64 = dir.file("sig64", signatureBase64);
+  TempFolder dir("regsim_openssl");
+  const std::string data = dir.write("data", message);
+  const std::string sig64 = dir.write("sig64", signatureBase64);
   const std::string key = std::string(QM_UPDATE_FIXTURES) + "/test_update_key.pem";
-  const std::string command = "base64 -d '" + sig64 + "' > '" + dir.path() + "/sig' && openssl pkey -in '" + key +
-                              "' -pubout -out '" + dir.path() + "/pub.pem' && openssl pkeyutl -verify -pubin -inkey '" +
-                              dir.path() + "/pub.pem' -rawin -in '" + data + "' -sigfile '" + dir.path() +
+  const std::string command = "base64 -d '" + sig64 + "' > '" + dir.path.string() + "/sig' && openssl pkey -in '" + key +
+                              "' -pubout -out '" + dir.path.string() + "/pub.pem' && openssl pkeyutl -verify -pubin -inkey '" +
+                              dir.path.string() + "/pub.pem' -rawin -in '" + data + "' -sigfile '" + dir.path.string() +
                               "/sig' >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
@@ -294,9 +271,9 @@ TEST(RegSimUpdate, DroppedDownloadClosesHalfwayThroughTheBody) {
 }
 
 TEST(RegSimUpdate, ProgramFileOptionServesThatFileAndItsHash) {
-  TempDir dir;
+  TempFolder dir("regsim_program");
   const std::string bytes = std::string("\x7f" "ELF fake program\0\x01\x02", 21);
-  StartedRegSim s({.updateProgramFile = dir.file("program", bytes)});
+  StartedRegSim s({.updateProgramFile = dir.write("program", bytes)});
   ASSERT_TRUE(s.started);
   EXPECT_EQ(get(s.sim, "quillmere.jpg"), bytes);
   const auto values = iniValues(fromGb18030(get(s.sim, "quillmereup.txt")));
@@ -306,12 +283,12 @@ TEST(RegSimUpdate, ProgramFileOptionServesThatFileAndItsHash) {
 TEST(RegSimUpdate, StandInsLeaveTheirMarkWhenRun) {
   StartedRegSim s({.updateVersion = "2.4"});
   ASSERT_TRUE(s.started);
-  TempDir dir;
+  TempFolder dir("regsim_programs");
   const struct {
     std::string name, bytes, mark;
   } programs[] = {{"quillmere", get(s.sim, "quillmere.jpg"), "2.4\n"}, {"drumsel", get(s.sim, "drumsel"), "drumsel\n"}};
   for (const auto& p : programs) {
-    const std::string path = dir.file(p.name, p.bytes);
+    const std::string path = dir.write(p.name, p.bytes);
     ASSERT_EQ(chmod(path.c_str(), 0755), 0);
     EXPECT_EQ(std::system(("'" + path + "'").c_str()), 0) << p.name;
     EXPECT_EQ(dir.read(p.name + ".started"), p.mark) << p.name;

@@ -10,6 +10,7 @@
 
 #include "biff_builder.h"
 #include "fixtures.h"
+#include "tests/support/temp_folder.h"
 #include "workbook/workbook_source.h"
 
 namespace qm {
@@ -20,9 +21,8 @@ using B = BiffBuilder;
 
 class HostileXls : public ::testing::Test {
  protected:
-  std::string path_ = (std::filesystem::temp_directory_path() /
-                       ("qm_hostile_" + std::to_string(::getpid()) + ".xls")).string();
-  void TearDown() override { std::filesystem::remove(path_); }
+  const qm::test::TempFolder tmp_{"hostile_xls"};
+  const std::string path_ = tmp_.file("hostile.xls");
 
   WorkbookSource open(const std::string& globals, const std::string& cells) {
     B::writeXls(path_, B::workbook(globals, cells));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fixtures.h"
+#include "tests/support/temp_folder.h"
 #include "workbook/workbook_source.h"
 
 namespace qm {
@@ -52,36 +53,28 @@ TEST(WorkbookErrors, FolderAndEmptyPath) {
   EXPECT_EQ(openError("   ").rfind("找不到文件：", 0), 0u);
 }
 
-class TempFile {
- public:
-  explicit TempFile(const std::string& name)
-      : path_((std::filesystem::temp_directory_path() / ("qm_workbook_" + std::to_string(::getpid()) + "_" + name)).string()) {}
-  ~TempFile() { std::filesystem::remove(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 TEST(WorkbookErrors, EmptyFile) {
-  TempFile file("empty.xls");
-  std::ofstream(file.path()).close();
-  EXPECT_EQ(openError(file.path()).rfind("不是Excel工作簿", 0), 0u);
+  const qm::test::TempFolder dir("workbook_errors");
+  const std::string file = dir.file("empty.xls");
+  std::ofstream(file).close();
+  EXPECT_EQ(openError(file).rfind("不是Excel工作簿", 0), 0u);
 }
 
 TEST(WorkbookErrors, UnreadableFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-  TempFile file("locked.xls");
-  std::filesystem::copy_file(workbookFixture("students.xls"), file.path());
-  ::chmod(file.path().c_str(), 0);
-  EXPECT_EQ(openError(file.path()).rfind("没有读取权限，无法打开文件：", 0), 0u);
+  const qm::test::TempFolder dir("workbook_errors");
+  const std::string file = dir.file("locked.xls");
+  std::filesystem::copy_file(workbookFixture("students.xls"), file);
+  ::chmod(file.c_str(), 0);
+  EXPECT_EQ(openError(file).rfind("没有读取权限，无法打开文件：", 0), 0u);
 }
 
 TEST(WorkbookErrors, FormatIsToldByContentNotName) {
-  TempFile file("really_xlsx.xls");
-  std::filesystem::copy_file(workbookFixture("students.xlsx"), file.path());
+  const qm::test::TempFolder dir("workbook_errors");
+  const std::string file = dir.file("really_xlsx.xls");
+  std::filesystem::copy_file(workbookFixture("students.xlsx"), file);
   WorkbookSource source;
-  source.open(file.path());
+  source.open(file);
   EXPECT_EQ(source.GetTableNames().size(), 4u);
 }
 

@@ -8,13 +8,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <cstdlib>
 #include <sys/stat.h>
 
-#include "app/companions/calculator.h"
 #include "app/companions/companion_tools.h"
 #include "app/companions/companions_controller.h"
 #include "app/companions/companions_window.h"
-#include "app/update/update_texts.h"
 #include "tests/e2e/app/update/update_e2e_support.h"
 #include "tests/gui/app/window_host_stub.h"
 
@@ -73,9 +72,21 @@ TEST(CompanionButtons, AreInTheToolColumnWithTheirCaptionsAndTheCalculatorKey) {
     EXPECT_EQ(rig.host.button(name)->text(), u(caption));
   }
   EXPECT_EQ(rig.host.keys["FlatButton14"], QKeySequence(Qt::Key_F2));
+  // Two calculators on the search path: the desktop's own one is started.
+  const TempFolder bin("companion_calculators");
+  for (const char* name : {"gnome-calculator", "kcalc"})
+    fs::permissions(bin.write(name, "#!/bin/sh\n"), fs::perms::owner_all);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const std::string desktopBefore = desktop ? desktop : "";
+  ::setenv("PATH", bin.path.c_str(), 1);
+  ::setenv("XDG_CURRENT_DESKTOP", "ubuntu:KDE", 1);
   rig.host.button("FlatButton14")->click();
+  ::setenv("PATH", path.c_str(), 1);
+  if (desktop) ::setenv("XDG_CURRENT_DESKTOP", desktopBefore.c_str(), 1);
+  else ::unsetenv("XDG_CURRENT_DESKTOP");
   ASSERT_EQ(rig.started.size(), 1u);
-  EXPECT_EQ(rig.started[0], desktopCalculator());
+  EXPECT_EQ(rig.started[0], bin.file("kcalc"));
 }
 
 
@@ -114,7 +125,7 @@ TEST_P(CompanionFetchOk, DownloadsStartsAndCloses) {
   EXPECT_TRUE(st.st_mode & S_IXUSR);
   EXPECT_EQ(rig.started, std::vector<std::string>{target.string()});
   EXPECT_TRUE(rig.closedAfter);
-  EXPECT_EQ(rig.statusAfter, u(kStatusDescriptorDone));
+  EXPECT_EQ(rig.statusAfter, u("下载升级配置文件完成"));
   // The signed descriptor first, then the tool it gives the hash of.
   std::vector<std::string> paths;
   for (const auto& r : rig.server.sim.requests()) paths.push_back(r.path);

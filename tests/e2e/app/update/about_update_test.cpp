@@ -15,7 +15,6 @@
 #include "app/update/about_controller.h"
 #include "app/update/about_window.h"
 #include "app/update/update_script.h"
-#include "app/update/update_texts.h"
 #include "app/update/version_record.h"
 #include "common/app_state.h"
 #include "common/ui/scripted_prompts.h"
@@ -167,7 +166,7 @@ TEST_P(AboutUpdate, EndsAsTheCaseSays) {
     EXPECT_EQ(rig.scripts[0].program, expected.command.program);
     EXPECT_EQ(rig.scripts[0].arguments, expected.command.arguments);
     EXPECT_EQ(rig.closeRequests, 1);
-    EXPECT_EQ(form.statusText(), u(kStatusProgramDone));
+    EXPECT_EQ(form.statusText(), u("下载主程序文件完成"));
     auto* bar = form.findChild<QProgressBar*>("ProgressBar1");
     EXPECT_EQ(bar->maximum(), static_cast<int>(rig.server.sim.updateProgram().size()));
     EXPECT_EQ(bar->value(), bar->maximum());

@@ -19,11 +19,6 @@
 
 namespace qm::test {
 
-inline std::string readFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());

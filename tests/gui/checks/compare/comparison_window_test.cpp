@@ -10,7 +10,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "checks/compare/compare_texts.h"
 #include "checks/compare/comparison_controller.h"
 #include "checks/compare/comparison_window.h"
 #include "cli/compare_command.h"
@@ -26,7 +25,7 @@ QString q(const char* s) { return QString::fromUtf8(s); }
 class ComparisonWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir = new test::ScratchDir("compare_window");
+    dir = new test::TempFolder("compare_window");
     test::writeCliWorkbooks(*dir);
   }
   static void TearDownTestSuite() { delete dir; }
@@ -46,11 +45,11 @@ class ComparisonWindowTest : public ::testing::Test {
     return test::splitLines(out.str());
   }
 
-  static test::ScratchDir* dir;
+  static test::TempFolder* dir;
   ScriptedPrompts prompts;
   TForm6 form{prompts};
 };
-test::ScratchDir* ComparisonWindowTest::dir = nullptr;
+test::TempFolder* ComparisonWindowTest::dir = nullptr;
 
 TEST_F(ComparisonWindowTest, StartIsEnabledOnlyWithBothSheetsOpen) {
   EXPECT_FALSE(form.Button1->isEnabled());
@@ -119,7 +118,7 @@ TEST_F(ComparisonWindowTest, TheLogEqualsTheCommandLinesLines) {
     EXPECT_EQ(test::splitLines(form.Memo1->toPlainText().toStdString()), expected);
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_EQ(prompts.log[0].title, QStringLiteral("恭喜"));
-    EXPECT_EQ(prompts.log[0].text, q(compare_texts::kEnd));
+    EXPECT_EQ(prompts.log[0].text, q("比对结束！"));
     EXPECT_FALSE(form.Memo1->isHidden());
     EXPECT_TRUE(form.Button1->isEnabled());
     EXPECT_TRUE(form.BitBtn3->isEnabled() && form.BitBtn4->isEnabled());

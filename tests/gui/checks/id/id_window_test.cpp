@@ -26,17 +26,17 @@ class IdWindowTest : public ::testing::Test {
 
 TEST_F(IdWindowTest, EachNumberGetsItsMessage) {
   const IdCase cases[] = {
-      {"000000000000000001", kIdCorrect},       // sum 0: check character 1
-      {"000000000000000000", kIdWrong},
-      {"000000100000000000X", kIdLengthWrong},  // 19 characters
-      {"00000010000000000X", kIdCorrect},       // sum 2: X
-      {"00000010000000000x", kIdWrong},         // a lowercase x never matches
-      {"100000000000000005", kIdCorrect},       // sum 7: 5
-      {"  000000000000000001\t", kIdCorrect},   // blanks around are ignored
-      {"000000000 00000001", kIdWrong},         // a blank inside is not
-      {"110105491231002", kIdLengthWrong},      // the old 15-character form
-      {"一二三四五六七八九", kIdWrong},         // 18 GBK bytes, not digits
-      {"", kIdLengthWrong},
+      {"000000000000000001", QStringLiteral("恭喜，身份证号正确！")},       // sum 0: check character 1
+      {"000000000000000000", QStringLiteral("身份证号不正确。")},
+      {"000000100000000000X", QStringLiteral("身份证号长度不正确。")},  // 19 characters
+      {"00000010000000000X", QStringLiteral("恭喜，身份证号正确！")},       // sum 2: X
+      {"00000010000000000x", QStringLiteral("身份证号不正确。")},         // a lowercase x never matches
+      {"100000000000000005", QStringLiteral("恭喜，身份证号正确！")},       // sum 7: 5
+      {"  000000000000000001\t", QStringLiteral("恭喜，身份证号正确！")},   // blanks around are ignored
+      {"000000000 00000001", QStringLiteral("身份证号不正确。")},         // a blank inside is not
+      {"110105491231002", QStringLiteral("身份证号长度不正确。")},      // the old 15-character form
+      {"一二三四五六七八九", QStringLiteral("身份证号不正确。")},         // 18 GBK bytes, not digits
+      {"", QStringLiteral("身份证号长度不正确。")},
   };
   for (const IdCase& c : cases) {
     form().FlatEdit1->setText(QString::fromUtf8(c.typed));
@@ -51,7 +51,7 @@ TEST_F(IdWindowTest, EachNumberGetsItsMessage) {
 TEST_F(IdWindowTest, EnterInTheEditChecksToo) {
   form().FlatEdit1->setText("000000000000000001");
   QTest::keyClick(form().FlatEdit1, Qt::Key_Return);
-  EXPECT_EQ(host.scripted.lastMessage(), kIdCorrect);
+  EXPECT_EQ(host.scripted.lastMessage(), QStringLiteral("恭喜，身份证号正确！"));
 }
 
 TEST_F(IdWindowTest, ButtonShowsTheStartUpWindowBesideTheMainWindowAndKeepsItsText) {

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include "common/log_file.h"
-#include "checks/records/record_check_texts.h"
 #include "checks/records/record_checker_controller.h"
 #include "checks/records/record_checker_window.h"
 #include "cli/check_command.h"
@@ -30,7 +29,7 @@ QString q(const char* s) { return QString::fromUtf8(s); }
 class RecordCheckerWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir = new test::ScratchDir("records_window");
+    dir = new test::TempFolder("records_window");
     test::writeCliWorkbooks(*dir);
   }
   static void TearDownTestSuite() { delete dir; }
@@ -48,11 +47,11 @@ class RecordCheckerWindowTest : public ::testing::Test {
     return test::splitLines(out.str());
   }
 
-  static test::ScratchDir* dir;
+  static test::TempFolder* dir;
   ScriptedPrompts prompts;
   TForm7 form{prompts};
 };
-test::ScratchDir* RecordCheckerWindowTest::dir = nullptr;
+test::TempFolder* RecordCheckerWindowTest::dir = nullptr;
 
 TEST_F(RecordCheckerWindowTest, StartsWithoutAWorkbook) {
   EXPECT_TRUE(form.BitBtn1->isEnabled());
@@ -67,7 +66,7 @@ TEST_F(RecordCheckerWindowTest, StartsWithoutAWorkbook) {
   EXPECT_TRUE(form.RadioButton4->isChecked());
   EXPECT_TRUE(form.RadioButton3->isChecked());
   EXPECT_TRUE(form.Memo1->isHidden());
-  EXPECT_EQ(form.Memo1->toPlainText(), q(record_texts::kLogHint));
+  EXPECT_EQ(form.Memo1->toPlainText(), q("请按开始检查按钮进行检查。"));
   EXPECT_EQ(form.Label9->text(), "0");
   EXPECT_EQ(form.Label10->text(), "0");
 }
@@ -139,7 +138,7 @@ TEST_F(RecordCheckerWindowTest, ABrokenFileGetsTheToolsMessageAndOpenStaysOffUnt
   for (const char* broken : {"truncated.xls", "damaged_directory.xls", "not_workbook.xlsx"}) {
     prompts.log.clear();
     open(std::string(fixtures) + "/workbooks/" + broken);
-    EXPECT_EQ(prompts.lastMessage(), q(record_texts::kOpenFailed)) << broken;
+    EXPECT_EQ(prompts.lastMessage(), q("无法打开您选择的EXCEL文件！请检查此文件是否被其它程序占用。")) << broken;
     EXPECT_FALSE(form.BitBtn1->isEnabled()) << broken;
     EXPECT_FALSE(form.BitBtn3->isEnabled());
     EXPECT_FALSE(form.ComboBox1->isEnabled());
@@ -152,7 +151,7 @@ TEST_F(RecordCheckerWindowTest, ABrokenFileGetsTheToolsMessageAndOpenStaysOffUnt
 
 TEST_F(RecordCheckerWindowTest, ADamagedSheetGetsTheSheetMessageAndLeavesNoColumns) {
   open(std::string(std::getenv("QM_FIXTURES")) + "/workbooks/bad_xml.xlsx");
-  EXPECT_EQ(prompts.lastMessage(), q(record_texts::kSheetFailed));
+  EXPECT_EQ(prompts.lastMessage(), q("无法打开您选择的EXCEL数据表！"));
   for (QComboBox* b : {form.ComboBox3, form.ComboBox4, form.ComboBox9}) {
     EXPECT_FALSE(b->isEnabled());
     EXPECT_EQ(b->count(), 0);
@@ -196,7 +195,7 @@ TEST_F(RecordCheckerWindowTest, TheLogEqualsTheCommandLinesLines) {
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_EQ(prompts.log[0].title, QStringLiteral("恭喜"));
     EXPECT_EQ(prompts.log[0].text,
-              q(status == 1 ? record_texts::kEndWithErrors : record_texts::kEndNoErrors));
+              q(status == 1 ? "检查结束！发现了一些错误。" : "检查结束！没有发现错误。"));
     EXPECT_TRUE(form.Button1->isEnabled());
     EXPECT_FALSE(form.Button2->isEnabled());
     EXPECT_TRUE(form.ComboBox1->isEnabled());
@@ -246,7 +245,7 @@ TEST_F(RecordCheckerWindowTest, StopEndsTheRunAfterTheNextRecord) {
   form.sliceRecords = 0;
   runToEnd();
   EXPECT_EQ(form.logLines(), all);
-  EXPECT_EQ(prompts.lastMessage(), q(record_texts::kEndWithErrors));
+  EXPECT_EQ(prompts.lastMessage(), q("检查结束！发现了一些错误。"));
 }
 
 TEST_F(RecordCheckerWindowTest, ClosingDuringARunEndsItAndClosesTheWorkbook) {
@@ -270,7 +269,7 @@ TEST_F(RecordCheckerWindowTest, SaveWritesTheLogAsTheCommandLineDoes) {
   const std::string saved = file("window_log");
   prompts.fileNames.push_back(QString::fromStdString(saved));
   form.Button5Click();
-  EXPECT_EQ(test::fileBytes(saved + ".txt"), logFileBytes(cliLines({file("students.xls")})));
+  EXPECT_EQ(test::readFile(saved + ".txt"), logFileBytes(cliLines({file("students.xls")})));
   form.Button5Click();  // cancelled: nothing written, no box
   EXPECT_EQ(prompts.log.back().kind, RecordedPrompt::SaveFile);
 }
@@ -304,7 +303,7 @@ namespace {
 // waits at most during the window's run. Run with
 //   test_checks_records_window --gtest_also_run_disabled_tests --gtest_filter=*Measure*
 TEST(RecordCheckerMeasure, DISABLED_FullSheetWindowAgainstCommandLine) {
-  test::ScratchDir dir("records_measure");
+  test::TempFolder dir("records_measure");
   test::XlsSheet sheet{"Sheet1", {{"姓名", "身份证号", "出生日期", "性别"}}};
   for (int i = 0; i < 65535; ++i) {
     const std::string first17 = "1101052010010" + std::to_string(1000 + i % 9000);

@@ -15,6 +15,7 @@
 #include "common/ui/scripted_prompts.h"
 #include "photo/compress/compress_window.h"
 #include "photo/image/jpeg_codec.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/photo/synthetic_photo.h"
 
 namespace qm {
@@ -22,18 +23,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
+using qm::test::readFile;
 
 struct CompressWindow : ::testing::Test {
-  fs::path dir = fs::temp_directory_path() / ("qm_compress_window_" + std::to_string(::getpid()));
+  const test::TempFolder tmp{"compress_window"};
+  const fs::path dir = tmp.path;
   ScriptedPrompts prompts;
   TForm10 form{prompts};
 
-  void SetUp() override { fs::create_directories(dir); }
-  void TearDown() override { fs::remove_all(dir); }
 
   // padTo > 0: bytes after the end-of-image marker bring the file to that
   // size (decoders ignore them), so its shown size is known.
@@ -147,7 +144,7 @@ TEST_F(CompressWindow, BitmapSavedInPlaceAsJpegReopens) {
   ASSERT_EQ(form.RzSpinEdit2->value(), 50);
 
   form.Button1->click();
-  const std::string written = readAll(bmp);
+  const std::string written = readFile(bmp);
   ASSERT_GE(written.size(), 2u);
   EXPECT_EQ(written.substr(0, 2), std::string("\xFF\xD8"));  // JPEG data under the .bmp name
   // libjpeg-turbo 2.1's output for this picture at the slider's quality 80 with the accurate DCT.
@@ -165,20 +162,20 @@ TEST_F(CompressWindow, BitmapSavedInPlaceAsJpegReopens) {
 
 TEST_F(CompressWindow, SaveAsWritesTheNewFileAndKeepsTheOpenedOne) {
   const fs::path p = jpeg("a.jpg", 640, 480);
-  const std::string original = readAll(p);
+  const std::string original = readFile(p);
   open(p);
   form.RzSpinEdit1->setValue(320);
   const fs::path out = dir / "small.jpg";
   prompts.fileNames.push_back(QString::fromStdString(out.string()));
   form.Button2->click();
-  const auto decoded = photo::decodeJpeg(readAll(out));
+  const auto decoded = photo::decodeJpeg(readFile(out));
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->width, 320);
   EXPECT_EQ(decoded->height, 240);
   // The same encoder at quality 80, as above.
   EXPECT_EQ(fs::file_size(out), 7514u);
   EXPECT_EQ(prompts.lastMessage(), QStringLiteral("压缩另存为成功！新的文件大小为7.51Kb"));
-  EXPECT_EQ(readAll(p), original);
+  EXPECT_EQ(readFile(p), original);
   EXPECT_EQ(form.Label10->text(), QStringLiteral("640*480"));
 
   prompts.fileNames.push_back(QString::fromStdString((dir / "missing" / "x.jpg").string()));

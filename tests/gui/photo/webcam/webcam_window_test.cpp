@@ -19,6 +19,7 @@
 #include "photo/webcam/frame_view.h"
 #include "photo/webcam/picture_settings_dialog.h"
 #include "photo/webcam/webcam_window.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -28,17 +29,14 @@ using photo::FakeCaptureDevice;
 using photo::RgbImage;
 
 struct WebcamWindow : ::testing::Test {
-  fs::path dir = fs::temp_directory_path() / ("qm_webcam_window_" + std::to_string(::getpid()));
+  const test::TempFolder tmp{"webcam_window"};
+  const fs::path dir = tmp.path;
   ScriptedPrompts prompts;
   FakeCaptureDevice* camera = nullptr;
   std::vector<int> waits;
   std::unique_ptr<TForm5> form;
 
-  void SetUp() override { fs::create_directories(dir); }
-  void TearDown() override {
-    form.reset();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { form.reset(); }
 
   // Retries run at once unless held: then they wait in `due` until run.
   bool holdRetries = false;

@@ -11,6 +11,7 @@
 #include "sheet/xlsx_text.h"
 #include "tests/support/hostile_server.h"
 #include "tests/support/sheet_readers.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 namespace {
@@ -31,7 +32,7 @@ struct HostileRun {
   HostileServer server;
   HttpClient client{"IdHTTP1"};
   ScriptedPrompts prompts;
-  QTemporaryDir dir;
+  const test::TempFolder dir{"export_hostile"};
   std::vector<std::string> statuses;
   std::atomic<bool> stop = false;
   InSchoolExportHooks hooks;
@@ -40,7 +41,7 @@ struct HostileRun {
     hooks.status = [this](const std::string& s) { statuses.push_back(s); };
     hooks.stopRequested = [this] { return stop.load(); };
   }
-  std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromUtf8(name)).toStdString(); }
+  std::string path(const char* name) const { return dir.file(name); }
 
   InSchoolExportResult run(const char* fileName) {
     client.clearExtraLines();

@@ -25,12 +25,7 @@ class RecordingCompanionView : public test::RecordingTransferView<CompanionView>
   void closeDialog() override { events.push_back("close"); }
 };
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
@@ -91,7 +86,7 @@ TEST(CompanionFetch, DownloadsStartsAndCloses) {
     fx.net.runAll();
 
     const fs::path program = fx.tmp.path / "drumsel";
-    EXPECT_EQ(readAll(program), "#!/bin/sh\n");
+    EXPECT_EQ(readFile(program), "#!/bin/sh\n");
     EXPECT_TRUE((fs::status(program).permissions() & fs::perms::owner_exec) != fs::perms::none);
     EXPECT_EQ(namesIn(fx.tmp.path), (std::vector<std::string>{"drumsel", "quillmereup.ini", "quillmereup.sig"}));
     EXPECT_EQ(fx.net.requested, (std::vector<std::string>{kDescriptorUrl, kSignatureUrl, "http://up.test/drumsel.jpg"}));

@@ -15,12 +15,7 @@ using namespace qm;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 struct OpenCase {
   const char* name;
@@ -49,7 +44,7 @@ TEST(SettingsForm, Opening) {
     test::TempFolder tmp("settings_open");
     const fs::path path = tmp.path / "quillmeresz.ini";
     if (c.file) std::ofstream(path, std::ios::binary) << utf8ToGb18030(*c.file);
-    const std::string before = readAll(path);
+    const std::string before = readFile(path);
 
     SettingsFormState s = openSettingsForm(path.string());
     EXPECT_EQ(s.error, "");
@@ -61,7 +56,7 @@ TEST(SettingsForm, Opening) {
       // The other keys are left as they were.
       EXPECT_EQ(ProfileFile(path.string()).read("登录用户", "denglu"), s.loginName);
     } else {
-      EXPECT_EQ(readAll(path), before);
+      EXPECT_EQ(readFile(path), before);
     }
   }
 }
@@ -97,9 +92,9 @@ TEST(SettingsForm, Saving) {
     EXPECT_EQ(std::to_string(s.checkedCode), c.code);
   }
   // Saving twice writes the same file twice, with the message each time.
-  const std::string once = readAll(path);
+  const std::string once = readFile(path);
   EXPECT_TRUE(saveSettingsForm(path.string(), 7, "", "").ok);
-  EXPECT_EQ(readAll(path), once);
+  EXPECT_EQ(readFile(path), once);
   // The section names are GBK in the file.
   EXPECT_NE(once.find(utf8ToGb18030("[学籍系统省份]")), std::string::npos);
 }

@@ -20,12 +20,7 @@ using qm::test::TempFolder;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 std::string settingsWith(const std::string& code, const std::optional<std::string>& zdurl) {
   std::string text = "[学籍系统省份]\r\nxjxtsf=" + code + "\r\n[登录用户]\r\ndenglu=张三\r\n";
@@ -86,7 +81,7 @@ TEST(Startup, ServerHostAndRepairs) {
     EXPECT_TRUE(r.error.empty()) << c.name;
 
     if (c.after == After::Unchanged) {
-      EXPECT_EQ(readAll(file), *c.file) << c.name << ": file must not be written";
+      EXPECT_EQ(readFile(file), *c.file) << c.name << ": file must not be written";
       continue;
     }
     ProfileFile pf(file.string());
@@ -95,9 +90,9 @@ TEST(Startup, ServerHostAndRepairs) {
       EXPECT_EQ(pf.read("登录用户", "denglu"), "张三") << c.name << ": other settings lost";
     }
     // A second start-up finds nothing more to repair.
-    const std::string repaired = readAll(file);
+    const std::string repaired = readFile(file);
     EXPECT_EQ(resolveServerHost(file.string()).serverHost, provinceHost(1)) << c.name;
-    EXPECT_EQ(readAll(file), repaired) << c.name;
+    EXPECT_EQ(readFile(file), repaired) << c.name;
   }
 }
 
@@ -105,7 +100,7 @@ TEST(Startup, NoFileCreatesTheProvinceSection) {
   TempFolder dir("startup_new");
   const fs::path file = dir.path / "quillmeresz.ini";
   ASSERT_TRUE(resolveServerHost(file.string()).ok);
-  EXPECT_EQ(readAll(file), "[\xD1\xA7\xBC\xAE\xCF\xB5\xCD\xB3\xCA\xA1\xB7\xDD]\r\nxjxtsf=1\r\n");
+  EXPECT_EQ(readFile(file), "[\xD1\xA7\xBC\xAE\xCF\xB5\xCD\xB3\xCA\xA1\xB7\xDD]\r\nxjxtsf=1\r\n");
 }
 
 TEST(Startup, RepairThatCannotBeWrittenFails) {

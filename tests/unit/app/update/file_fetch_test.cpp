@@ -19,12 +19,7 @@ namespace {
 const std::string kHashAbc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 const std::string kUrl = "http://up.test/tool.jpg";
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
@@ -64,7 +59,7 @@ TEST(FileFetch, LandsCompleteVerifiedFileWithRunBit) {
   fx.net.responses[kUrl] = {"abc"};
   FetchResult r = fx.fetch({kUrl, fx.target(), kHashAbc, true});
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_EQ(readAll(fx.target()), "abc");
+  EXPECT_EQ(readFile(fx.target()), "abc");
   EXPECT_TRUE(executable(fx.target()));
   EXPECT_EQ(namesIn(fx.tmp.path), std::vector<std::string>{"tool"});
   // The bytes went to a temporary file beside the target, never to the target itself.
@@ -105,7 +100,7 @@ TEST(FileFetch, FailuresLeaveThePreviousFileAndNothingElse) {
     FetchResult r = fx.fetch({kUrl, fx.target(), c.sha256, true});
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.statusLine, c.statusLine);
-    EXPECT_EQ(readAll(fx.target()), "old program");
+    EXPECT_EQ(readFile(fx.target()), "old program");
     EXPECT_EQ(namesIn(fx.tmp.path), std::vector<std::string>{"tool"});
   }
 }

@@ -29,12 +29,7 @@ const std::string kProgramUrl = kBase + "quillmere2.jpg";
 const std::string kHashAbc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 const std::string kNetworkError = "网络出错！";
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
@@ -140,7 +135,7 @@ TEST(UpdateCheck, EndsWithoutUpdate) {
     EXPECT_TRUE(fx.view.scripts.empty());
     const bool arrived = c.descriptorAnswer && c.descriptorAnswer->ok;
     EXPECT_EQ(fx.net.requested.size(), c.programRequested ? 3u : arrived ? 2u : 1u);
-    EXPECT_EQ(readAll(fx.program()), "old program");
+    EXPECT_EQ(readFile(fx.program()), "old program");
     // The descriptor and its signature stay when they arrived; nothing else is left.
     std::vector<std::string> expected{"quillmere"};
     if (arrived) expected.insert(expected.end(), {"quillmereup.ini", "quillmereup.sig"});
@@ -172,14 +167,14 @@ TEST(UpdateCheck, NewerAndYesWritesTheScriptStartsItAndClosesTheMainWindow) {
 
   // The verified download lies beside the program with its run bit; the old program is untouched until the script runs.
   const fs::path download = fx.tmp.path / "quillmere2.bak";
-  EXPECT_EQ(readAll(download), "abc");
+  EXPECT_EQ(readFile(download), "abc");
   struct stat st {};
   ASSERT_EQ(::stat(download.c_str(), &st), 0);
   EXPECT_TRUE(st.st_mode & S_IXUSR);
-  EXPECT_EQ(readAll(fx.program()), "old program");
+  EXPECT_EQ(readFile(fx.program()), "old program");
 
   const fs::path script = fx.tmp.path / "SJ.sh";
-  EXPECT_EQ(readAll(script), shellUpdateScript(scriptInputsFor(fx.program(), "quillmere2", 4242)));
+  EXPECT_EQ(readFile(script), shellUpdateScript(scriptInputsFor(fx.program(), "quillmere2", 4242)));
   ASSERT_EQ(fx.view.scripts.size(), 1u);
   EXPECT_EQ(fx.view.scripts[0].program, "/bin/sh");
   EXPECT_EQ(fx.view.scripts[0].arguments, std::vector<std::string>{script.string()});
@@ -208,7 +203,7 @@ TEST(UpdateCheck, ScriptThatCannotStartKeepsTheProgramOpen) {
   EXPECT_EQ(fx.view.notices[0].text, "升级脚本无法启动，已停止升级！");
   EXPECT_FALSE(fx.view.has("close"));
   EXPECT_FALSE(fs::exists(fx.tmp.path / "SJ.sh"));
-  EXPECT_EQ(readAll(fx.program()), "old program");
+  EXPECT_EQ(readFile(fx.program()), "old program");
 }
 
 TEST(UpdateCheck, UnwritableFolder) {
@@ -326,7 +321,7 @@ TEST(UpdateCheck, SignatureDecidesWhetherAnythingRuns) {
       const bool updated = c.shownManual.empty();  // the cases that are not stopped at all
       EXPECT_EQ(fx.view.scripts.size(), updated ? 1u : 0u);
       EXPECT_EQ(fx.view.has("close"), updated);
-      EXPECT_EQ(readAll(fx.program()), "old program");
+      EXPECT_EQ(readFile(fx.program()), "old program");
       std::vector<std::string> names{"quillmere"};
       if (!c.publicKey.empty()) names.push_back("quillmereup.ini");
       if (!c.publicKey.empty() && c.signature && c.signature->ok) names.push_back("quillmereup.sig");

@@ -23,12 +23,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using qm::test::readFile;
 
 void writeFile(const fs::path& p, const std::string& text, fs::perms perms) {
   std::ofstream(p, std::ios::binary) << text;
@@ -105,9 +100,14 @@ TEST_P(ShellUpdateRun, ReplacesTheEndedProgramAndStartsTheNewOne) {
   std::thread reaper([old] { ::waitpid(old, nullptr, 0); });
 
   UpdateScriptInputs in = scriptInputsFor(program.string(), "quillmere2", old);
-  const fs::path script = dir / "SJ.sh";
-  writeFile(script, shellUpdateScript(in), fs::perms::owner_read | fs::perms::owner_write);
-  pid_t sh = spawn({"/bin/sh", script.string()}, bin.string());
+  // Written and started the way the about window does it.
+  const UpdateScript made = updateScriptForThisPlatform(in);
+  const fs::path script = dir / made.fileName;
+  writeFile(script, made.bytes, fs::perms::owner_read | fs::perms::owner_write);
+  std::vector<std::string> command{made.command.program};
+  command.insert(command.end(), made.command.arguments.begin(), made.command.arguments.end());
+  EXPECT_EQ(command, (std::vector<std::string>{"/bin/sh", script.string()}));
+  pid_t sh = spawn(command, bin.string());
   ASSERT_GT(sh, 0);
 
   // While the old program runs, nothing is replaced (a script that did not wait would have by now).
@@ -116,7 +116,7 @@ TEST_P(ShellUpdateRun, ReplacesTheEndedProgramAndStartsTheNewOne) {
   bool scriptEnded = ::waitpid(sh, &status, WNOHANG) == sh;
   EXPECT_FALSE(scriptEnded) << "the script ended while the old program ran";
   EXPECT_FALSE(fs::exists(started));
-  EXPECT_NE(readAll(program), newProgram);
+  EXPECT_NE(readFile(program), newProgram);
 
   writeFile(release, "", fs::perms::owner_read | fs::perms::owner_write);
   reaper.join();
@@ -125,14 +125,14 @@ TEST_P(ShellUpdateRun, ReplacesTheEndedProgramAndStartsTheNewOne) {
   ASSERT_TRUE(waitFor([&] { return fs::exists(started); })) << "the new program did not start";
 
   std::string dirText = dir.string();
-  EXPECT_EQ(readAll(started), "after " + dirText + "\n");
-  EXPECT_EQ(readAll(program), newProgram);
+  EXPECT_EQ(readFile(started), "after " + dirText + "\n");
+  EXPECT_EQ(readFile(program), newProgram);
   EXPECT_TRUE((fs::status(program).permissions() & fs::perms::owner_exec) != fs::perms::none);
   EXPECT_FALSE(fs::exists(dir / "quillmere2.bak"));
   EXPECT_FALSE(fs::exists(dir / "quillmereup.ini"));
   EXPECT_FALSE(fs::exists(script));
   if (withNotifier)
-    EXPECT_EQ(readAll(notified), "-t|10000|Quillmere|Quillmere升级成功！|");
+    EXPECT_EQ(readFile(notified), "-t|10000|Quillmere|Quillmere升级成功！|");
   else
     EXPECT_FALSE(fs::exists(notified));
 }

@@ -12,7 +12,7 @@
 #include "common/trim.h"
 #include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
-#include "tests/unit/checks/records/temp_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -75,7 +75,7 @@ test::XlsCell pick(std::mt19937& rng, const std::vector<test::XlsCell>& pool) {
 }
 
 TEST(CompareIndex, KeyTextIsHeldOncePerDistinctKey) {
-  test::ScratchDir dir("compare_index_keys");
+  test::TempFolder dir("compare_index_keys");
   test::XlsFile file;
   file.path = dir.file("base.xls");
   test::XlsSheet sheet{"s", {{"学号"}}};
@@ -107,7 +107,7 @@ TEST(CompareIndex, SameLogAsAFullScanOnRandomSheets) {
 
   constexpr int kSheets = 16;
   test::XlsFile baseFile, probeFile;
-  test::ScratchDir dir("compare_index");
+  test::TempFolder dir("compare_index");
   baseFile.path = dir.file("base.xls");
   probeFile.path = dir.file("probe.xls");
   auto randomSheet = [&](const std::string& name, const std::vector<std::string>& header, int maxRows) {

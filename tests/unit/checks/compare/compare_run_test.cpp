@@ -8,7 +8,7 @@
 #include "checks/compare/compare_run.h"
 #include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
-#include "tests/unit/checks/records/temp_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -18,7 +18,7 @@ using Lines = std::vector<std::string>;
 class CompareRunTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new test::ScratchDir("compare");
+    dir_ = new test::TempFolder("compare");
     test::XlsSheet base{"基准",
                         {{"学号", "姓名", "性别", "班级"},
                          {"K1", "张三", "男", "1班"},
@@ -68,11 +68,11 @@ class CompareRunTest : public testing::Test {
     return lines;
   }
 
-  static test::ScratchDir* dir_;
+  static test::TempFolder* dir_;
   WorkbookSource base_, probe_;
   std::atomic<bool> stop_{false};
 };
-test::ScratchDir* CompareRunTest::dir_ = nullptr;
+test::TempFolder* CompareRunTest::dir_ = nullptr;
 
 const ComparePair kName{"姓名", "姓名"}, kGender{"性别", "性别"}, kClass{"班级", "年级"}, kNone{};
 

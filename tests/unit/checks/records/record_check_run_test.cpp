@@ -7,7 +7,7 @@
 #include "workbook/workbook_source.h"
 #include "tests/support/xls_maker.h"
 #include "tests/unit/checks/records/id_test_numbers.h"
-#include "tests/unit/checks/records/temp_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -22,7 +22,7 @@ const std::string kWrong = test::withWrongCheckChar("11010520100105001");
 class RecordCheckRunTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new test::ScratchDir("records");
+    dir_ = new test::TempFolder("records");
     test::XlsSheet students{"学生名单",
                             {{"姓名", "身份证号", "出生日期", "性别"},
                              {"甲", kMale, "20100105", "男"},
@@ -49,7 +49,7 @@ class RecordCheckRunTest : public testing::Test {
 
   static RecordCheckSetup allChecks() { return {"身份证号", "出生日期", "性别", RecordChecks{true, true, true}}; }
 
-  static test::ScratchDir* dir_;
+  static test::TempFolder* dir_;
   WorkbookSource source_;
   RecordCheckControls controls_;
   Lines lines_;
@@ -57,7 +57,7 @@ class RecordCheckRunTest : public testing::Test {
     for (auto& l : p.lines) lines_.push_back(std::move(l));
   };
 };
-test::ScratchDir* RecordCheckRunTest::dir_ = nullptr;
+test::TempFolder* RecordCheckRunTest::dir_ = nullptr;
 
 TEST_F(RecordCheckRunTest, FaultyRecordsGetOneLineEach) {
   open("学生名单$");

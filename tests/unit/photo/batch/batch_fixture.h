@@ -13,6 +13,7 @@
 
 #include "photo/batch/batch_run.h"
 #include "photo/image/jpeg_codec.h"
+#include "tests/support/temp_folder.h"
 #include "tests/unit/photo/synthetic_photo.h"
 
 namespace qm::photo::test {
@@ -20,28 +21,19 @@ namespace qm::photo::test {
 namespace fs = std::filesystem;
 
 struct BatchFolders {
+  qm::test::TempFolder tmp;
   fs::path root, source, target;
-  explicit BatchFolders(const std::string& name) {
-    root = fs::temp_directory_path() / ("qm_photo_" + name + "_" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    source = root / "src";
-    target = root / "dst";
+  explicit BatchFolders(const std::string& name)
+      : tmp("photo_" + name), root(tmp.path), source(root / "src"), target(root / "dst") {
     fs::create_directories(source);
     fs::create_directories(target);
   }
-  ~BatchFolders() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
 };
+
+using qm::test::readFile;
 
 inline void writeFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A camera-like JPEG, different for every seed.

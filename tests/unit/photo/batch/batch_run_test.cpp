@@ -5,7 +5,6 @@
 
 #include <fstream>
 
-#include "photo/batch/batch_texts.h"
 #include "photo/image/batch_photo.h"
 #include "workbook/workbook_source.h"
 #include "tests/unit/photo/batch/batch_fixture.h"
@@ -20,7 +19,7 @@ using test::writeFile;
 
 std::string madeFrom(const std::string& picture) { return makeBatchPhoto(picture).value(); }
 
-std::vector<std::string> studentLines(int record, const char* outcome) { return {batchStudentLine(record), outcome}; }
+std::vector<std::string> studentLines(int record, const char* outcome) { return {"第" + std::to_string(record) + "名学生:正在查找原图；", outcome}; }
 
 BatchRunOptions optionsFor(const BatchFolders& f, unsigned threads, bool inPlace = false) {
   BatchRunOptions o;
@@ -62,13 +61,13 @@ TEST(BatchRun, LogsEveryKindOfStudentFromAList) {
   std::atomic<bool> stop{false};
   BatchSummary summary = runPhotoBatch(list, optionsFor(f, 2), stop, log);
 
-  std::vector<std::string> expected{kBatchLogStart};
-  const char* outcomes[] = {kBatchPhotoDone, kBatchSourceMissing, kBatchPhotoDone, kBatchPhotoFailed,
-                            kBatchPhotoDone, kBatchBadName,       kBatchBadName,   kBatchBadName,
-                            kBatchPhotoDone, kBatchPhotoDone,     kBatchPhotoDone};
+  std::vector<std::string> expected{"任务日志："};
+  const char* outcomes[] = {"照片处理成功！进行下一个学生的处理。", "原图未找到，放弃！进行下一个学生的处理。", "照片处理成功！进行下一个学生的处理。", "照片处理失败，放弃！进行下一个学生的处理。",
+                            "照片处理成功！进行下一个学生的处理。", "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。",       "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。",   "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。",
+                            "照片处理成功！进行下一个学生的处理。", "照片处理成功！进行下一个学生的处理。",     "照片处理成功！进行下一个学生的处理。"};
   for (int i = 0; i < 11; ++i)
     for (auto& line : studentLines(i + 1, outcomes[i])) expected.push_back(line);
-  expected.insert(expected.end(), {" ", kBatchFinished, "此次任务共有11张相片需要处理，其中6张处理成功，5张处理失败。"});
+  expected.insert(expected.end(), {" ", "任务完成！", "此次任务共有11张相片需要处理，其中6张处理成功，5张处理失败。"});
   EXPECT_EQ(log.lines, expected);
   EXPECT_EQ(log.records, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
   EXPECT_EQ(summary.ok, 6);
@@ -96,8 +95,8 @@ TEST(BatchRun, StopBeforeTheRunEndsItAfterTheFirstStudent) {
   test::RecordingListener log;
   std::atomic<bool> stop{true};  // pressed while no run was going on
   BatchSummary summary = runPhotoBatch(students, optionsFor(f, 2), stop, log);
-  EXPECT_EQ(log.lines, (std::vector<std::string>{kBatchLogStart, batchStudentLine(1), kBatchPhotoDone, " ",
-                                                 kBatchStopped,
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"任务日志：", "第1名学生:正在查找原图；", "照片处理成功！进行下一个学生的处理。", " ",
+                                                 "任务停止！",
                                                  "此次任务共有6张相片需要处理，当前1张处理成功，0张处理失败。"}));
   EXPECT_TRUE(summary.stopped);
   EXPECT_FALSE(stop.load());  // cleared by the stopped run
@@ -126,8 +125,8 @@ TEST(BatchRun, StopDuringTheRunWritesNothingAfterTheLastLoggedStudent) {
   for (int i = 1; i <= last; ++i) expectedFiles.insert("id" + std::to_string(i) + ".jpg");
   EXPECT_EQ(test::listFolder(f.target), expectedFiles);  // and no temporary files
   ASSERT_GE(log.lines.size(), 3u);
-  EXPECT_EQ(log.lines[log.lines.size() - 2], kBatchStopped);
-  EXPECT_EQ(log.lines.back(), batchCountLine(true, 40, last, 0));
+  EXPECT_EQ(log.lines[log.lines.size() - 2], "任务停止！");
+  EXPECT_EQ(log.lines.back(), "此次任务共有40张相片需要处理，当前" + std::to_string(last) + "张处理成功，0张处理失败。");
   EXPECT_FALSE(stop.load());
 }
 
@@ -141,7 +140,7 @@ TEST(BatchRun, StopAfterTheLastStudentEndsThatRunAndIsUsedUp) {
     writeFile(f.source / ("p" + std::to_string(i) + ".jpg"), cameraJpeg(i, 320, 240));
     students.push_back({"p" + std::to_string(i), "id" + std::to_string(i)});
   }
-  const std::vector<std::string> stoppedEnd{" ", kBatchStopped, "此次任务共有4张相片需要处理，当前4张处理成功，0张处理失败。"};
+  const std::vector<std::string> stoppedEnd{" ", "任务停止！", "此次任务共有4张相片需要处理，当前4张处理成功，0张处理失败。"};
   struct Case {
     const char* when;
     bool pressAtLastRecord;  // else between the students' lines and the end lines
@@ -202,9 +201,9 @@ TEST(BatchRun, AFifoOrAHugeFileAsSourceIsPassedWithoutWaiting) {
   test::RecordingListener log;
   std::atomic<bool> stop{false};
   BatchSummary summary = runPhotoBatch(students, optionsFor(f, 1), stop, log);
-  EXPECT_EQ(log.lines[2], kBatchSourceMissing);
-  EXPECT_EQ(log.lines[4], kBatchPhotoFailed);
-  EXPECT_EQ(log.lines[6], kBatchPhotoDone);
+  EXPECT_EQ(log.lines[2], "原图未找到，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[4], "照片处理失败，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[6], "照片处理成功！进行下一个学生的处理。");
   EXPECT_EQ(summary.failed, 2);
 }
 
@@ -280,11 +279,11 @@ TEST(BatchRun, NamesThatCannotBeFileNames) {
   test::RecordingListener log;
   std::atomic<bool> stop{false};
   BatchSummary summary = runPhotoBatch(students, optionsFor(f, 2), stop, log);
-  EXPECT_EQ(log.lines[2], kBatchPhotoDone);
-  EXPECT_EQ(log.lines[4], kBatchBadName);
-  EXPECT_EQ(log.lines[6], kBatchBadName);
-  EXPECT_EQ(log.lines[8], kBatchBadName);
-  EXPECT_EQ(log.lines[10], kBatchPhotoDone);
+  EXPECT_EQ(log.lines[2], "照片处理成功！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[4], "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[6], "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[8], "照片号或身份证件号不能用作文件名，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[10], "照片处理成功！进行下一个学生的处理。");
   EXPECT_EQ(summary.ok, 2);
   EXPECT_EQ(test::listFolder(f.target), (std::set<std::string>{".jpg", "empty.jpg"}));
 }
@@ -297,8 +296,8 @@ TEST(BatchRun, AFileThatCannotBeWrittenFailsAndLeavesNothingBehind) {
   test::RecordingListener log;
   std::atomic<bool> stop{false};
   BatchSummary summary = runPhotoBatch(students, optionsFor(f, 1), stop, log);
-  EXPECT_EQ(log.lines[2], kBatchPhotoFailed);
-  EXPECT_EQ(log.lines[4], kBatchPhotoDone);
+  EXPECT_EQ(log.lines[2], "照片处理失败，放弃！进行下一个学生的处理。");
+  EXPECT_EQ(log.lines[4], "照片处理成功！进行下一个学生的处理。");
   EXPECT_EQ(summary.failed, 1);
   EXPECT_TRUE(std::filesystem::is_directory(f.target / "blocked.jpg"));
   EXPECT_EQ(test::listFolder(f.target), (std::set<std::string>{"blocked.jpg", "fine.jpg"}));
@@ -314,7 +313,7 @@ TEST(BatchRun, EmptyListLogsTheCountsOnly) {
   test::RecordingListener log;
   std::atomic<bool> stop{false};
   runPhotoBatch({}, optionsFor(f, 2), stop, log);
-  EXPECT_EQ(log.lines, (std::vector<std::string>{kBatchLogStart, " ", kBatchFinished,
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"任务日志：", " ", "任务完成！",
                                                  "此次任务共有0张相片需要处理，其中0张处理成功，0张处理失败。"}));
 }
 

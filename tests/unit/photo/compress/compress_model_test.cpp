@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "photo/compress/compress_texts.h"
 #include "photo/image/bmp_codec.h"
 #include "photo/image/jpeg_codec.h"
 #include "photo/image/picture_format.h"
 #include "photo/image/size_format.h"
 #include "tests/unit/photo/synthetic_photo.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::photo {
 namespace {
@@ -19,20 +19,10 @@ namespace fs = std::filesystem;
 
 class CompressModelTest : public ::testing::Test {
  protected:
-  fs::path dir = fs::temp_directory_path() / ("qm_compress_" + std::to_string(::getpid()));
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string put(const std::string& name, const std::string& bytes) {
-    std::ofstream((dir / name), std::ios::binary) << bytes;
-    return (dir / name).string();
-  }
-  static std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  qm::test::TempFolder tmp{"compress"};
+  fs::path dir = tmp.path;
+  std::string put(const std::string& name, const std::string& bytes) { return tmp.write(name, bytes); }
+  static std::string read(const std::string& path) { return qm::test::readFile(path); }
   std::string jpeg640() { return put("photo.jpg", encodeJpeg(test::syntheticPhoto(640, 480, 1), 90)); }
 };
 
@@ -154,7 +144,7 @@ TEST_F(CompressModelTest, PredictionMatchesTheSaveAndWritesNothing) {
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.size, *large);
   EXPECT_EQ(fs::file_size(out), *large);
-  EXPECT_EQ(r.message, std::string(kCompressSavedAs) + formatKb(*large));
+  EXPECT_EQ(r.message, std::string("压缩另存为成功！新的文件大小为") + formatKb(*large));
   auto written = decodeJpeg(read(out));
   ASSERT_TRUE(written);
   EXPECT_EQ(written->width, 320);
@@ -170,7 +160,7 @@ TEST_F(CompressModelTest, SavingOverABitmapWritesJpegThatOpensAgain) {
   m.setQuality(70);
   CompressSaveResult first = m.saveInPlace();
   ASSERT_TRUE(first.ok) << first.message;
-  EXPECT_EQ(first.message, std::string(kCompressSaved) + formatKb(first.size));
+  EXPECT_EQ(first.message, std::string("压缩保存成功！新的文件大小为") + formatKb(first.size));
   EXPECT_EQ(sniffPictureFormat(read(path)), PictureFormat::Jpeg);
   EXPECT_EQ(m.pixelSizeText(), "200*150");  // reopened from the written file
   EXPECT_EQ(m.widthBox().maximum(), 200);
@@ -187,7 +177,7 @@ TEST_F(CompressModelTest, WriteFailureKeepsEverything) {
   ASSERT_TRUE(m.open(jpeg640()));
   CompressSaveResult r = m.saveAs((dir / "no such folder" / "x.jpg").string());
   EXPECT_FALSE(r.ok);
-  EXPECT_EQ(r.message, kCompressSaveFailed);
+  EXPECT_EQ(r.message, "保存失败，请重试或检查磁盘权限！");
   EXPECT_TRUE(m.hasPicture());
   EXPECT_EQ(m.widthBox().shown(), 640);
 }

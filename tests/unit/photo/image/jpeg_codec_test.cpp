@@ -12,6 +12,7 @@
 #include "photo/image/picture_format.h"
 #include "photo/image/picture_loader.h"
 #include "tests/unit/photo/synthetic_photo.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::photo {
 namespace {
@@ -173,9 +174,8 @@ TEST(JpegCodec, EncodesWithTheAccurateDct) {
 
 TEST(PictureLoader, ReadsOnlyRegularFilesUpTo64Megabytes) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("qm_loader_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const qm::test::TempFolder tmp("loader");
+  const fs::path dir = tmp.path;
   ASSERT_EQ(::mkfifo((dir / "pipe.jpg").c_str(), 0600), 0);
   // Sparse files: the size is what counts, no disk space is taken.
   auto sized = [&](const char* name, std::uint64_t bytes) {
@@ -189,7 +189,6 @@ TEST(PictureLoader, ReadsOnlyRegularFilesUpTo64Megabytes) {
   auto atCap = readFileBytes(sized("cap.jpg", kMaxPictureFileBytes));
   ASSERT_TRUE(atCap);
   EXPECT_EQ(atCap->size(), kMaxPictureFileBytes);
-  fs::remove_all(dir);
 }
 
 TEST(PictureLoader, TellsPicturesByContentNotByName) {
