@@ -9,26 +9,21 @@
 
 #include "browser/download_saver.h"
 #include "browser/main_window.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
+#include "tests/support/main_window_fixture.h"
 #include "sim/downloads.h"
-#include "sim/regsim.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitTask;
-using testing::kLongWait;
+using test::awaitTask;
+using test::kLongWait;
 
-class DownloadsTest : public ::testing::Test {
+class DownloadsTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim_.start());
-    state_.serverHost = sim_.host();
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    ASSERT_TRUE(testing::loadAndWait(tabView(*form_, 0), QUrl(QString::fromStdString(
-                                                              state_.serverUrl(sim::kDownloadsPagePath)))));
+    startSim();
+    buildForm();
+    ASSERT_TRUE(test::loadAndWait(tabView(*form_, 0), url(sim::kDownloadsPagePath)));
   }
   // Clicks the page's link to that download kind.
   void clickLink(const char* kind) {
@@ -41,11 +36,6 @@ class DownloadsTest : public ::testing::Test {
     return QTest::qWaitFor([&] { return form_->panelText(2) == text; }, kLongWait);
   }
 
-  sim::RegSim sim_;
-  QTemporaryDir dir_;
-  AppState state_;
-  ScriptedPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
@@ -108,7 +98,7 @@ TEST_F(DownloadsTest, CancelledSaveDialogDownloadsNothing) {
   // An empty queue cancels the dialog.
   clickLink("gbk");
   ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts_.log.empty(); }, kLongWait));
-  QTest::qWait(1000);
+  QTest::qWait(1000);  // a second dialog or a download would have come by now
   ASSERT_EQ(prompts_.log.size(), 1u);
   EXPECT_EQ(prompts_.log[0].kind, RecordedPrompt::SaveFile);
   EXPECT_TRUE(folderEntries().isEmpty());

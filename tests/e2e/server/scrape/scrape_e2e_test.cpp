@@ -96,7 +96,7 @@ TEST_F(ListScrapeTest, StopDuringPageTwoOfFiveSavesTwoPages) {
   EXPECT_FALSE(state_.stopRequested);
   // The next page was asked for, and nothing after it.
   EXPECT_TRUE(QTest::qWaitFor([&] { return gridRequests(3) == 1; }, 5000));
-  QTest::qWait(200);
+  QTest::qWait(200);  // a request for page 4 would come within this time; none may
   EXPECT_EQ(gridRequests(4), 0);
   expectGrid(test::readWithFreexl(path("stop.xls")), sim_->school(), sim::GridKind::InSchool, 3, 15, 40);
   EXPECT_EQ(form_->panelText(1), QStringLiteral("已导出记录条数：40"));
