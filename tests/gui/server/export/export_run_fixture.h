@@ -19,6 +19,7 @@
 #include "sheet/spreadsheet_export.h"
 #include "sheet/spreadsheet_file_choice.h"
 #include "sim/regsim.h"
+#include "tests/support/regsim_test_util.h"
 
 namespace qm::test {
 
@@ -46,7 +47,8 @@ T finish(QCoro::Task<T> task) {
 }
 
 struct ExportRun {
-  sim::RegSim sim;
+  StartedRegSim server;
+  sim::RegSim& sim = server.sim;
   HttpClient client{"IdHTTP1"};
   ScriptedPrompts prompts;
   QTemporaryDir dir;
@@ -54,8 +56,8 @@ struct ExportRun {
   std::atomic<bool> stop = false;
   InSchoolExportHooks hooks;
 
-  explicit ExportRun(sim::RegSimOptions options) : sim(options) {
-    if (!sim.start()) throw std::runtime_error("regsim did not start");
+  explicit ExportRun(sim::RegSimOptions options) : server(std::move(options)) {
+    if (!server.started) throw std::runtime_error("regsim did not start");
     hooks.status = [this](const std::string& s) { statuses.push_back(s); };
     hooks.stopRequested = [this] { return stop.load(); };
   }
