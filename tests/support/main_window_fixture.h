@@ -1,16 +1,10 @@
 #pragma once
 // The real main window on an in-process RegSim, for window and end-to-end
 // tests: a settings file in the test's own folder, prompts the test scripts,
-// and the waits every such test needs. Waits are generous (the web engine starts slowly) and end as soon as
-// what they wait for has happened; no test depends on how long anything takes.
+// page scripts, logging in, and the waits of window_waits.h.
 #include <QComboBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QWebEngineView>
 #include <memory>
-#include <optional>
-#include <qcoro/qcorotask.h>
 #include <string>
 
 #include "app/features.h"
@@ -21,55 +15,9 @@
 #include "common/ui/scripted_prompts.h"
 #include "tests/support/regsim_fixture.h"
 #include "tests/support/tab_access.h"
+#include "tests/support/window_waits.h"
 
 namespace qm::test {
-
-inline constexpr int kLongWait = 60000;
-
-// Runs the event loop until pred holds; false when it never did in time.
-template <typename Pred>
-bool waitUntil(Pred&& pred, int timeoutMs = kLongWait) {
-  return QTest::qWaitFor(std::forward<Pred>(pred), timeoutMs);
-}
-
-// Runs the event loop until task has finished; nothing when it did not.
-template <typename T>
-std::optional<T> awaitResult(QCoro::Task<T> task, int timeoutMs = kLongWait) {
-  auto result = std::make_shared<std::optional<T>>();
-  auto done = task.then([result](T value) { *result = std::move(value); });
-  (void)waitUntil([&] { return result->has_value(); }, timeoutMs);
-  return *result;
-}
-
-template <typename T>
-T awaitTask(QCoro::Task<T> task, int timeoutMs = kLongWait) {
-  return awaitResult(std::move(task), timeoutMs).value_or(T{});
-}
-
-inline bool awaitDone(QCoro::Task<> task, int timeoutMs = kLongWait) {
-  auto finished = std::make_shared<bool>(false);
-  auto done = task.then([finished] { *finished = true; });
-  return waitUntil([&] { return *finished; }, timeoutMs);
-}
-
-// Loads url in view and waits for the load to finish.
-inline bool loadAndWait(QWebEngineView* view, const QUrl& url) {
-  QSignalSpy finished(view->page(), &QWebEnginePage::loadFinished);
-  view->load(url);
-  return finished.wait(kLongWait) || finished.count() > 0;
-}
-
-// Waits until the root element of slot's page holds text.
-inline bool waitForHtml(TForm1& form, int slot, const QString& text, int timeoutMs = kLongWait) {
-  return waitUntil(
-      [&] { return awaitTask(tabDocument(form, slot).rootInnerHtml(), 10000).toString().contains(text); },
-      timeoutMs);
-}
-
-// The home tab has shown the server's first page.
-inline bool homeLoaded(TForm1& form, int timeoutMs = kLongWait) {
-  return waitUntil([&] { return form.panelText(0).startsWith(QStringLiteral("打开完毕!")); }, timeoutMs);
-}
 
 // PromptsT answers the window's questions: ScriptedPrompts, a subclass that
 // watches them, or the real dialogs.

@@ -11,7 +11,7 @@
 
 #include "browser/main_window.h"
 #include "common/app_state.h"
-#include "tests/support/main_window_fixture.h"
+#include "tests/support/window_waits.h"
 #include "common/ui/qt_prompts.h"
 #include "common/ui/qt_translations.h"
 

@@ -93,7 +93,7 @@ class DesktopFixture : public test::BasicMainWindowFixture<QtPrompts> {
   // the keyboard to it.
   bool startedUp() {
     return QTest::qWaitFor(
-        [&] { return test::homeLoaded(*form_, 0) && isInside(QApplication::focusWidget(), tabView(*form_, 0)); },
+        [&] { return test::homeShown(*form_) && isInside(QApplication::focusWidget(), tabView(*form_, 0)); },
         kLongWait);
   }
   // The screen point of the centre of the first element a selector finds in a tab's page.
