@@ -32,7 +32,7 @@ for _ in $(seq 1 300); do
     echo "FAIL: the program ended without its error box"
     exit 1
   fi
-  sleep 0.1
+  sleep 0.1  # polls for the box, 30 s at most
 done
 if [ -z "$box" ]; then
   echo "FAIL: no window titled 错误 within 30 s"

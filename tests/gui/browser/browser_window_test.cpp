@@ -16,104 +16,50 @@
 #include "browser/web/cookie_mirror.h"
 #include "browser/main_window.h"
 #include "browser/tab_caption.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
-#include "sim/regsim.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitTask;
-using testing::kLongWait;
-using testing::loadAndWait;
-using testing::waitForHtml;
+using test::awaitTask;
+using test::kLongWait;
+using test::loadAndWait;
+using test::waitUntil;
 
 const QString kLimitMessage = QStringLiteral("请关闭一些标签后再打开！");
 
-class BrowserWindowTest : public ::testing::Test {
+class BrowserWindowTest : public test::MainWindowFixture {
  protected:
-  static void SetUpTestSuite() {
-    sim_ = new sim::RegSim();
-    ASSERT_TRUE(sim_->start());
-  }
-  static void TearDownTestSuite() {
-    delete sim_;
-    sim_ = nullptr;
-  }
+  void SetUp() override { startSim(); }
 
-  void SetUp() override {
-    sim_->clearRequests();
-    state_.serverHost = sim_->host();
-  }
-  void TearDown() override { form_.reset(); }
-
-  TForm1& makeForm() {
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    form_->show();
-    return *form_;
-  }
   // A window whose home tab has shown the server's first page.
-  TForm1& makeLoadedForm() {
-    TForm1& form = makeForm();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.panelText(0).startsWith(QStringLiteral("打开完毕!")); }, kLongWait));
-    return form;
-  }
+  TForm1& makeLoadedForm() { return test::MainWindowFixture::makeForm(true); }
+  TForm1& makeForm() { return test::MainWindowFixture::makeForm(false); }
 
-  QUrl url(const std::string& path) const { return QUrl(QString::fromStdString(state_.serverUrl(path))); }
-  QString address(const std::string& path) const { return QString::fromStdString(state_.serverUrl(path)); }
-
-  int requestsFor(const std::string& method, const std::string& path) const {
-    auto log = sim_->requests();
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const sim::RawRequest& r) {
-      return r.method == method && r.path == path;
-    }));
-  }
-
-  QPushButton* button(TForm1& form, const char* name) { return form.findChild<QPushButton*>(name); }
-  QComboBox* addressBox(TForm1& form) { return form.findChild<QComboBox*>("FlatComboBox1"); }
   QTabWidget* tabControl(TForm1& form) { return form.findChild<QTabWidget*>("RzPageControl1"); }
 
   // Opens an address from the address box as a user would.
-  void openFromAddressBox(TForm1& form, const QString& text) {
-    addressBox(form)->setEditText(text);
-    button(form, "FlatButton1")->click();
+  void openFromAddressBox(const QString& text) {
+    addressBox()->setEditText(text);
+    button("FlatButton1")->click();
   }
-
-  void logIn(TForm1& form) {
-    ASSERT_TRUE(waitForHtml(form, 0, "_j_username"));
-    awaitTask(tabDocument(form, 0).run(
-        "document.getElementsByName('_j_username')[0].value = 'demo';"
-        "document.getElementsByName('_j_password')[0].value = 'demo123';"
-        "document.forms[0].submit(); true;"));
-    ASSERT_TRUE(waitForHtml(form, 0, QStringLiteral("注销")));
-    // The home page's own load ends before the window test goes on.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !tabView(form, 0)->page()->isLoading(); }, kLongWait));
-  }
-
-  static sim::RegSim* sim_;
-  AppState state_;
-  ScriptedPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
 };
-
-sim::RegSim* BrowserWindowTest::sim_ = nullptr;
 
 TEST_F(BrowserWindowTest, LayoutAndTopBarOrder) {
   TForm1& form = makeForm();
   EXPECT_EQ(form.windowTitle(), QStringLiteral("Quillmere - 学籍工作浏览器"));
   EXPECT_EQ(form.panelText(0), QStringLiteral("正在打开学籍网主页..."));
-  EXPECT_EQ(addressBox(form)->width(), 433);
-  EXPECT_TRUE(addressBox(form)->isEditable());
-  EXPECT_EQ(addressBox(form)->count(), 0);
+  EXPECT_EQ(addressBox()->width(), 433);
+  EXPECT_TRUE(addressBox()->isEditable());
+  EXPECT_EQ(addressBox()->count(), 0);
   EXPECT_EQ(form.toolColumn()->width(), 49);
   EXPECT_EQ(form.findChild<QWidget*>("TopBar")->height(), 33);
   EXPECT_EQ(form.findChild<QLabel*>("StatusPanel0")->width(), 300);
   EXPECT_EQ(form.findChild<QLabel*>("StatusPanel1")->width(), 200);
   EXPECT_GE(form.findChild<QLabel*>("StatusPanel2")->width(), 50);
-  EXPECT_EQ(button(form, "FlatButton1")->text(), QStringLiteral("开新窗口转到"));
-  EXPECT_EQ(button(form, "FlatButton2")->text(), QStringLiteral("刷新"));
-  EXPECT_EQ(button(form, "FlatButton6")->text(), QStringLiteral("关闭当前页"));
+  EXPECT_EQ(button("FlatButton1")->text(), QStringLiteral("开新窗口转到"));
+  EXPECT_EQ(button("FlatButton2")->text(), QStringLiteral("刷新"));
+  EXPECT_EQ(button("FlatButton6")->text(), QStringLiteral("关闭当前页"));
   EXPECT_EQ(form.findChild<QTimer*>("Timer2")->interval(), 50);
 
   // Later features add their buttons in any order; the bar keeps its own order.
@@ -121,16 +67,17 @@ TEST_F(BrowserWindowTest, LayoutAndTopBarOrder) {
   form.addTopButton("FlatButton4", QStringLiteral("查询在校生"));
   form.addTopButton("FlatButton13", QStringLiteral("抓包导出"));
   form.addTopButton("FlatButton8", QStringLiteral("停止抓取"));
-  QTest::qWait(50);
   const char* order[] = {"FlatButton1", "FlatButton2", "FlatButton6", "FlatButton4", "FlatButton13", "FlatButton8",
                          "FlatButton28"};
-  int previousX = addressBox(form)->x();
+  // The bar lays the new buttons out on its next layout pass.
+  (void)waitUntil([&] { return button("FlatButton28")->x() > button("FlatButton8")->x(); }, 5000);
+  int previousX = addressBox()->x();
   for (const char* name : order) {
-    ASSERT_NE(button(form, name), nullptr) << name;
-    EXPECT_GT(button(form, name)->x(), previousX) << name;
-    previousX = button(form, name)->x();
+    ASSERT_NE(button(name), nullptr) << name;
+    EXPECT_GT(button(name)->x(), previousX) << name;
+    previousX = button(name)->x();
   }
-  EXPECT_EQ(form.addTopButton("FlatButton4", QStringLiteral("x")), button(form, "FlatButton4"));
+  EXPECT_EQ(form.addTopButton("FlatButton4", QStringLiteral("x")), button("FlatButton4"));
 }
 
 TEST_F(BrowserWindowTest, AboutButtonFollowsTheWindowHeight) {
@@ -154,7 +101,7 @@ TEST_F(BrowserWindowTest, HomeTabShowsTheServerPage) {
   QWebEngineView* home = tabView(form, 0);
   EXPECT_EQ(home->url().host(), "127.0.0.1");
   EXPECT_EQ(home->url().port(), sim_->port());
-  EXPECT_EQ(addressBox(form)->currentText(), home->url().toString());
+  EXPECT_EQ(addressBox()->currentText(), home->url().toString());
   EXPECT_EQ(tabControl(form)->tabText(0),
             QString::fromStdString(tabCaption(home->title().toStdString())));
   EXPECT_TRUE(tabControl(form)->tabText(0).startsWith(QStringLiteral("学籍管理系统 登录")));
@@ -173,7 +120,7 @@ TEST_F(BrowserWindowTest, PageWindowOpenLandsInANewTab) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return tabControl(form)->tabText(1) == padded; }, kLongWait))
       << tabControl(form)->tabText(1).toStdString();
   EXPECT_TRUE(tabView(form, 1)->url().path().endsWith("/sim/child.html"));
-  EXPECT_EQ(addressBox(form)->currentText(), tabView(form, 1)->url().toString());
+  EXPECT_EQ(addressBox()->currentText(), tabView(form, 1)->url().toString());
 
   // A link with a target opens the next tab the same way.
   awaitTask(tabDocument(form, 0).run("document.getElementById('pop').click(); true;"));
@@ -184,14 +131,14 @@ TEST_F(BrowserWindowTest, PageWindowOpenLandsInANewTab) {
 
 TEST_F(BrowserWindowTest, WindowCloseClosesTheActiveTabOfAHookedTab) {
   TForm1& form = makeLoadedForm();
-  openFromAddressBox(form, address("/sim/closer.html"));
+  openFromAddressBox(address("/sim/closer.html"));
   ASSERT_EQ(form.LastTabIndex(), 1);
   EXPECT_EQ(form.panelText(0), QStringLiteral("正在打开网页") + address("/sim/closer.html") + "...");
-  ASSERT_TRUE(waitForHtml(form, 1, "id=\"close\""));
+  ASSERT_TRUE(waitForHtml(1, "id=\"close\""));
   // A third tab is the active one when the second asks to close: the active one goes.
-  openFromAddressBox(form, address("/sim/title?t=third"));
+  openFromAddressBox(address("/sim/title?t=third"));
   ASSERT_EQ(form.LastTabIndex(), 2);
-  ASSERT_TRUE(waitForHtml(form, 2, "third"));
+  ASSERT_TRUE(waitForHtml(2, "third"));
   QWebEngineView* closer = tabView(form, 1);
   QSignalSpy asked(closer->page(), &QWebEnginePage::windowCloseRequested);
   awaitTask(tabDocument(form, 1).run("document.getElementById('close').click(); true;"));
@@ -207,7 +154,7 @@ TEST_F(BrowserWindowTest, WindowCloseOfATabWithoutTheHookClosesNothing) {
   QWebEngineView* view = viewOf(form.OpenTab(false));
   ASSERT_NE(view, nullptr);
   form.NavigateLastTab(address("/sim/closer.html"));
-  ASSERT_TRUE(waitForHtml(form, 1, "id=\"close\""));
+  ASSERT_TRUE(waitForHtml(1, "id=\"close\""));
   QSignalSpy asked(view->page(), &QWebEnginePage::windowCloseRequested);
   awaitTask(tabDocument(form, 1).run("document.getElementById('close').click(); true;"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return asked.count() == 1; }, kLongWait));
@@ -234,7 +181,7 @@ TEST_F(BrowserWindowTest, CloseInTheMiddleShowsTheLeftNeighbour) {
   EXPECT_TRUE(closeButtonShown(1));
   EXPECT_FALSE(closeButtonShown(2));
 
-  button(form, "FlatButton6")->click();
+  button("FlatButton6")->click();
   EXPECT_EQ(form.LastTabIndex(), 1);
   EXPECT_EQ(form.ActiveTabIndex(), 0);
   EXPECT_EQ(tabView(form, 1), second);
@@ -245,7 +192,7 @@ TEST_F(BrowserWindowTest, CloseInTheMiddleShowsTheLeftNeighbour) {
   EXPECT_FALSE(closeButtonShown(1));
 
   // On the home tab the button and the tab's own close button do nothing.
-  button(form, "FlatButton6")->click();
+  button("FlatButton6")->click();
   emit bar->tabCloseRequested(0);
   EXPECT_EQ(form.LastTabIndex(), 1);
   EXPECT_EQ(tabControl(form)->count(), 2);
@@ -264,7 +211,7 @@ TEST_F(BrowserWindowTest, TwentyOneTabsAtMost) {
   for (int i = 1; i <= 20; ++i) ASSERT_NE(form.OpenTab(i % 2 == 0), nullptr) << i;
   EXPECT_EQ(form.LastTabIndex(), 20);
   EXPECT_EQ(form.OpenTab(false), nullptr);
-  openFromAddressBox(form, address("/sim/child.html"));
+  openFromAddressBox(address("/sim/child.html"));
   EXPECT_EQ(form.LastTabIndex(), 20);
   EXPECT_EQ(tabControl(form)->count(), 21);
   ASSERT_EQ(prompts_.log.size(), 2u);
@@ -282,40 +229,40 @@ TEST_F(BrowserWindowTest, TwentyOneTabsAtMost) {
 
 TEST_F(BrowserWindowTest, EnterInTheAddressBox) {
   TForm1& form = makeLoadedForm();
-  QLineEdit* edit = addressBox(form)->lineEdit();
+  QLineEdit* edit = addressBox()->lineEdit();
   // On the home tab Enter opens a new tab.
-  addressBox(form)->setEditText(address("/sim/title?t=one"));
+  addressBox()->setEditText(address("/sim/title?t=one"));
   QTest::keyClick(edit, Qt::Key_Return);
   ASSERT_EQ(form.LastTabIndex(), 1);
-  ASSERT_TRUE(waitForHtml(form, 1, "one"));
+  ASSERT_TRUE(waitForHtml(1, "one"));
   form.OpenTab(true);
   form.OpenTab(true);
   tabControl(form)->setCurrentIndex(1);
   // Elsewhere it sends the last tab to the address, whichever tab is active.
-  addressBox(form)->setEditText(address("/sim/title?t=two"));
+  addressBox()->setEditText(address("/sim/title?t=two"));
   QTest::keyClick(edit, Qt::Key_Return);
   EXPECT_EQ(form.LastTabIndex(), 3);
   EXPECT_EQ(form.ActiveTabIndex(), 1);
-  ASSERT_TRUE(waitForHtml(form, 3, "two"));
-  EXPECT_EQ(addressBox(form)->count(), 0);
+  ASSERT_TRUE(waitForHtml(3, "two"));
+  EXPECT_EQ(addressBox()->count(), 0);
 
   // The desktop delivers keys to the combo box, which holds the keyboard and
   // hands them to its line edit: one Enter, one action.
   tabControl(form)->setCurrentIndex(0);
-  addressBox(form)->setEditText(address("/sim/title?t=three"));
-  QTest::keyClick(addressBox(form), Qt::Key_Return);
+  addressBox()->setEditText(address("/sim/title?t=three"));
+  QTest::keyClick(addressBox(), Qt::Key_Return);
   EXPECT_EQ(form.LastTabIndex(), 4);
-  ASSERT_TRUE(waitForHtml(form, 4, "three"));
+  ASSERT_TRUE(waitForHtml(4, "three"));
 }
 
 TEST_F(BrowserWindowTest, RefreshReloadsTheActiveTab) {
   TForm1& form = makeLoadedForm();
-  openFromAddressBox(form, address("/sim/title?t=again"));
-  ASSERT_TRUE(waitForHtml(form, 1, "again"));
+  openFromAddressBox(address("/sim/title?t=again"));
+  ASSERT_TRUE(waitForHtml(1, "again"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !tabView(form, 1)->page()->isLoading(); }, kLongWait));
   const int before = requestsFor("GET", "/sim/title");
   QSignalSpy finished(tabView(form, 1)->page(), &QWebEnginePage::loadFinished);
-  button(form, "FlatButton2")->click();
+  button("FlatButton2")->click();
   ASSERT_TRUE(finished.wait(kLongWait));
   EXPECT_EQ(requestsFor("GET", "/sim/title"), before + 1);
 }
@@ -323,7 +270,7 @@ TEST_F(BrowserWindowTest, RefreshReloadsTheActiveTab) {
 TEST_F(BrowserWindowTest, CookieMirrorHoldsTheSessionCookie) {
   TForm1& form = makeLoadedForm();
   EXPECT_EQ(form.cookies()->ReadBrowserCookies(state_.serverHost), "");
-  logIn(form);
+  logIn();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !form.cookies()->ReadBrowserCookies(state_.serverHost).empty(); }, kLongWait));
   const std::string text = form.cookies()->ReadBrowserCookies(state_.serverHost);
   EXPECT_EQ(text.rfind("JSESSIONID=", 0), 0u) << text;
@@ -334,14 +281,14 @@ TEST_F(BrowserWindowTest, CookieMirrorHoldsTheSessionCookie) {
 
 TEST_F(BrowserWindowTest, CloseRequestLogsOffAndStaysWithTheCursorAtTheCloseButton) {
   TForm1& form = makeLoadedForm();
-  logIn(form);
+  logIn();
   const int width = QGuiApplication::primaryScreen()->geometry().width();
   form.setCursorSource([width] { return QPoint(width - 10, 5); });
   EXPECT_FALSE(form.close());
   EXPECT_FALSE(form.close());  // a second request while the first runs is ignored
   ASSERT_TRUE(QTest::qWaitFor([&] { return requestsFor("GET", "/logout") == 1; }, kLongWait));
-  ASSERT_TRUE(waitForHtml(form, 0, "_j_username"));
-  QTest::qWait(200);
+  ASSERT_TRUE(waitForHtml(0, "_j_username"));
+  QTest::qWait(200);  // a close that came after all would have hidden the window by now
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(requestsFor("GET", "/logout"), 1);
 
@@ -353,7 +300,7 @@ TEST_F(BrowserWindowTest, CloseRequestLogsOffAndStaysWithTheCursorAtTheCloseButt
 
 TEST_F(BrowserWindowTest, CloseRequestWithTheCursorInTheBandLogsOffAndCloses) {
   TForm1& form = makeLoadedForm();
-  logIn(form);
+  logIn();
   const int width = QGuiApplication::primaryScreen()->geometry().width();
   form.setCursorSource([width] { return QPoint(width / 2, 300); });
   form.close();

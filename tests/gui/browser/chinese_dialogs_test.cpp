@@ -10,16 +10,16 @@
 #include <gtest/gtest.h>
 
 #include "browser/main_window.h"
-#include "browser_test_support.h"
 #include "common/app_state.h"
+#include "tests/support/window_waits.h"
 #include "common/ui/qt_prompts.h"
 #include "common/ui/qt_translations.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitTask;
-using testing::kLongWait;
+using test::awaitTask;
+using test::kLongWait;
 
 // The button texts of the next modal dialog, left to right as laid out; the
 // dialog is then rejected.
@@ -51,7 +51,7 @@ TEST(ChineseDialogsTest, PageAndProgramQuestionsHaveChineseButtons) {
   TForm1 form(state, prompts);
   prompts.setParent(&form);
   QWebEngineView* view = tabView(form, 0);
-  ASSERT_TRUE(testing::loadAndWait(view, QUrl("about:blank")));
+  ASSERT_TRUE(test::loadAndWait(view, QUrl("about:blank")));
   const WebDocument doc = tabDocument(form, 0);
 
   struct Case {

@@ -7,14 +7,12 @@
 
 #include "browser/web/cookie_mirror.h"
 #include "browser/main_window.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace qm {
 namespace {
 
-using testing::kLongWait;
+using test::kLongWait;
 
 QNetworkCookie makeCookie(const char* name, const char* value, const QString& domain = "127.0.0.1") {
   QNetworkCookie c(name, value);
@@ -23,21 +21,17 @@ QNetworkCookie makeCookie(const char* name, const char* value, const QString& do
   return c;
 }
 
-class CookieMirrorTest : public ::testing::Test {
+class CookieMirrorTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     state_.serverHost = "127.0.0.1:9";
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    store_ = form_->profile()->cookieStore();
+    store_ = buildForm().profile()->cookieStore();
   }
   void set(const QNetworkCookie& c) { store_->setCookie(c, QUrl("http://127.0.0.1:9/")); }
   bool waitForText(const std::string& host, const std::string& text) {
     return QTest::qWaitFor([&] { return form_->cookies()->ReadBrowserCookies(host) == text; }, kLongWait);
   }
 
-  AppState state_;
-  ScriptedPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
   QWebEngineCookieStore* store_ = nullptr;
 };
 

@@ -8,44 +8,33 @@
 
 #include "browser/download_saver.h"
 #include "browser/main_window.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
+#include "tests/support/main_window_fixture.h"
 #include "sim/downloads.h"
-#include "sim/regsim.h"
-#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitTask;
-using testing::kLongWait;
+using test::awaitTask;
+using test::kLongWait;
 
-class DownloadsTest : public ::testing::Test {
+class DownloadsTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim_.start());
-    state_.serverHost = sim_.host();
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    ASSERT_TRUE(testing::loadAndWait(tabView(*form_, 0), QUrl(QString::fromStdString(
-                                                              state_.serverUrl(sim::kDownloadsPagePath)))));
+    startSim();
+    buildForm();
+    ASSERT_TRUE(test::loadAndWait(tabView(*form_, 0), url(sim::kDownloadsPagePath)));
   }
   // Clicks the page's link to that download kind.
   void clickLink(const char* kind) {
     awaitTask(tabDocument(*form_, 0).run(QStringLiteral("document.getElementById('%1').click(); true").arg(kind)));
   }
   QStringList folderEntries() const {
-    return QDir(QString::fromStdString(dir_.path.string())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
   }
   bool panelSays(const QString& text) {
     return QTest::qWaitFor([&] { return form_->panelText(2) == text; }, kLongWait);
   }
 
-  sim::RegSim sim_;
-  const test::TempFolder dir_{"downloads"};
-  AppState state_;
-  ScriptedPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
@@ -62,7 +51,7 @@ TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     prompts_.log.clear();
-    const QString target = QDir(QString::fromStdString(dir_.path.string())).filePath(c.offered);
+    const QString target = QDir(folder()).filePath(c.offered);
     prompts_.fileNames = {target};
     clickLink(c.kind);
     ASSERT_TRUE(panelSays(QStringLiteral("文件下载完成！"))) << form_->panelText(2).toStdString();
@@ -82,7 +71,7 @@ TEST_F(DownloadsTest, SavesUnderTheServersNameWhereTheUserSays) {
 }
 
 TEST_F(DownloadsTest, ABrokenDownloadLeavesNothingAndKeepsTheOldFile) {
-  const QString target = QDir(QString::fromStdString(dir_.path.string())).filePath(QStringLiteral("broken.xls"));
+  const QString target = QDir(folder()).filePath(QStringLiteral("broken.xls"));
   {
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -108,7 +97,7 @@ TEST_F(DownloadsTest, CancelledSaveDialogDownloadsNothing) {
   // An empty queue cancels the dialog.
   clickLink("gbk");
   ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts_.log.empty(); }, kLongWait));
-  QTest::qWait(1000);
+  QTest::qWait(1000);  // a second dialog or a download would have come by now
   ASSERT_EQ(prompts_.log.size(), 1u);
   EXPECT_EQ(prompts_.log[0].kind, RecordedPrompt::SaveFile);
   EXPECT_TRUE(folderEntries().isEmpty());

@@ -9,16 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "browser/main_window.h"
+#include "tests/support/main_window_fixture.h"
 #include "browser/web/web_page.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitTask;
-using testing::kLongWait;
+using test::awaitTask;
+using test::kLongWait;
 
 const QString kLimitMessage = QStringLiteral("请关闭一些标签后再打开！");
 
@@ -34,16 +32,16 @@ class ModalPrompts : public ScriptedPrompts {
     ++depth;
     deepest = std::max(deepest, depth);
     if (whileUp) whileUp();
-    QTest::qWait(200);
+    QTest::qWait(200);  // the box is up for this long, as a user reads it
     --depth;
   }
 };
 
-class PageDialogsTest : public ::testing::Test {
+class PageDialogsTest : public test::BasicMainWindowFixture<ModalPrompts> {
  protected:
   void SetUp() override {
     state_.serverHost = "127.0.0.1:9";  // the home tab's own page is of no interest here
-    form_ = std::make_unique<TForm1>(state_, prompts_);
+    buildForm();
   }
 
   // Shows html in a new tab; its document.
@@ -57,9 +55,6 @@ class PageDialogsTest : public ::testing::Test {
     return tabDocument(*form_, form_->LastTabIndex());
   }
 
-  AppState state_;
-  ModalPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
 };
 
 TEST_F(PageDialogsTest, AlertConfirmAndPromptAreAskedAndAnswered) {
@@ -115,7 +110,7 @@ TEST_F(PageDialogsTest, ADialogRightAfterTheLastOffersToBlockThePageUntilItNavig
   EXPECT_EQ(prompts_.confirmations.size(), 2u);
 
   // A new page may ask again; a box well after the last one offers nothing.
-  QTest::qWait(1200);
+  QTest::qWait(1200);  // "well after" is past the second within which a box offers the block
   QWebEngineView* view = tabView(*form_, form_->LastTabIndex());
   QSignalSpy loaded(view->page(), &QWebEnginePage::loadFinished);
   view->setHtml(QStringLiteral("<title>next</title>"), QUrl("http://127.0.0.1:9/next.html"));
@@ -220,7 +215,7 @@ TEST_F(PageDialogsTest, APopupFloodAtTheLimitShowsOneBoxAtATime) {
   ASSERT_EQ(prompts_.depth, 0);
   awaitTask(doc.run("document.getElementById('f1').click(); true"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return prompts_.log.size() == 2; }, kLongWait));
-  QTest::qWait(500);
+  QTest::qWait(500);  // a second box would show by now
   EXPECT_EQ(prompts_.log.size(), 2u);
   EXPECT_EQ(prompts_.deepest, 1);
 
@@ -228,7 +223,7 @@ TEST_F(PageDialogsTest, APopupFloodAtTheLimitShowsOneBoxAtATime) {
   prompts_.whileUp = [&] { EXPECT_EQ(form_->OpenTab(true), nullptr); };
   awaitTask(doc.run("document.getElementById('f1').click(); true"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return prompts_.log.size() == 3; }, kLongWait));
-  QTest::qWait(500);
+  QTest::qWait(500);  // a second box would show by now
   EXPECT_EQ(prompts_.log.size(), 3u);
   EXPECT_EQ(prompts_.deepest, 1);
 }

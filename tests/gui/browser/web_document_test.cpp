@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "browser/main_window.h"
-#include "browser_test_support.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace qm {
 namespace {
 
-using testing::awaitResult;
-using testing::awaitTask;
-using testing::kLongWait;
+using test::awaitResult;
+using test::awaitTask;
+using test::kLongWait;
 
 const char* const kPage = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>文档</title>
 <script>var clicks = 0;</script></head><body>
@@ -27,11 +25,11 @@ const char* const kPage = R"(<!DOCTYPE html><html><head><meta charset="utf-8"><t
 <table><tr><td><table><tr><td>nested</td></tr></table></td></tr></table>
 </body></html>)";
 
-class WebDocumentTest : public ::testing::Test {
+class WebDocumentTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     state_.serverHost = "127.0.0.1:9";  // the home tab's page is of no interest here
-    form_ = std::make_unique<TForm1>(state_, prompts_);
+    buildForm();
     view_ = viewOf(form_->OpenTab(true));
     ASSERT_NE(view_, nullptr);
     QSignalSpy loaded(view_->page(), &QWebEnginePage::loadFinished);
@@ -40,9 +38,6 @@ class WebDocumentTest : public ::testing::Test {
     doc_ = tabDocument(*form_, 1);
   }
 
-  AppState state_;
-  ScriptedPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
   QWebEngineView* view_ = nullptr;
   WebDocument doc_;
 };

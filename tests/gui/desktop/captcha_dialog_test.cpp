@@ -2,7 +2,6 @@
 // entry as it opens, typing and Enter confirm, Esc cancels.
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -14,18 +13,16 @@
 namespace qm::desktop {
 namespace {
 
-class CaptchaDialogKeysTest : public ::testing::Test {
+class CaptchaDialogKeysTest : public test::RegSimFixture {
  protected:
   void SetUp() override {
-    if (qgetenv("DISPLAY").isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
-      GTEST_SKIP() << "needs an X display (run through run_on_xvfb.sh)";
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) GTEST_SKIP() << "xdotool is missing";
-    ASSERT_TRUE(sim_.start());
-    client_->addExtraLine("Cookie:" + sim_.loginCookie());
+    if (const std::string why = missingDesktop(); !why.empty()) GTEST_SKIP() << why;
+    startServer();
+    client_->addExtraLine("Cookie:" + sim_->loginCookie());
   }
   // Opens the dialog as the run does and waits until it has the keyboard and its picture.
   std::unique_ptr<TForm13> open() {
-    auto d = std::make_unique<TForm13>(client_, "http://" + sim_.host() + sim::RegSim::kCaptchaPath, prompts_);
+    auto d = std::make_unique<TForm13>(client_, "http://" + sim_->host() + sim::RegSim::kCaptchaPath, prompts_);
     QSignalSpy settled(d.get(), &TForm13::pictureSettled);
     d->show();
     d->activateWindow();
@@ -34,7 +31,6 @@ class CaptchaDialogKeysTest : public ::testing::Test {
     return d;
   }
 
-  sim::RegSim sim_;
   std::shared_ptr<HttpClient> client_ = std::make_shared<HttpClient>("IdHTTP4");
   ScriptedPrompts prompts_;
 };

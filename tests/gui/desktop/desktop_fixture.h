@@ -5,10 +5,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
-#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -16,19 +14,18 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 #include "browser/main_window.h"
 #include "browser/navigation/login_keeper.h"
-#include "common/app_state.h"
 #include "common/profile_file.h"
 #include "common/settings_names.h"
 #include "common/ui/qt_prompts.h"
-#include "sim/regsim.h"
-#include "tests/support/tab_access.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace qm::desktop {
 
-inline constexpr int kLongWait = 60000;
+using test::kLongWait;
 
 inline bool xdotool(const QStringList& args) { return QProcess::execute(QStringLiteral("xdotool"), args) == 0; }
 
@@ -59,59 +56,44 @@ inline bool clickAt(QPoint global) {
   return xdotool({"click", "1"});
 }
 
-class DesktopFixture : public ::testing::Test {
+// Why a test with real X input cannot run here; empty when it can.
+inline std::string missingDesktop() {
+  if (qgetenv("DISPLAY").isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
+    return "needs an X display (run through run_on_xvfb.sh)";
+  if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) return "xdotool is missing";
+  return {};
+}
+
+class DesktopFixture : public test::BasicMainWindowFixture<QtPrompts> {
  protected:
   // What the program attaches to its window; the login keeper alone by default.
-  virtual void install(TForm1& form) { new LoginKeeper(form); }
+  virtual void attach(TForm1& form) { new LoginKeeper(form); }
   // The first page's path on the server ("" for the login page); tests put
   // it in the server host, which the window opens as its home page.
   virtual std::string firstPage() const { return {}; }
 
+  // As the program starts: real dialogs parented to the window, and the
+  // login keeper, which fills the name in and hands the page the keyboard.
+  void install(TForm1& form) final {
+    prompts_.setParent(&form);
+    attach(form);
+  }
+
   void SetUp() override {
-    if (qgetenv("DISPLAY").isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb"))
-      GTEST_SKIP() << "needs an X display (run through run_on_xvfb.sh)";
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) GTEST_SKIP() << "xdotool is missing";
-    sim_ = std::make_unique<sim::RegSim>();
-    ASSERT_TRUE(sim_->start());
-    state_.serverHost = sim_->host() + firstPage();
-    state_.settingsPath = QDir(dir_.path()).filePath(QStringLiteral("quillmeresz.ini")).toStdString();
-    ASSERT_TRUE(ProfileFile(state_.settingsPath).write(kLoginSection, kLoginKey, sim::RegSim::kUserName));
-
-    // As the program starts: real dialogs parented to the window, and the
-    // login keeper, which fills the name in and hands the page the keyboard.
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    prompts_.setParent(form_.get());
-    install(*form_);
-    form_->show();
+    if (const std::string why = missingDesktop(); !why.empty()) GTEST_SKIP() << why;
+    startSim({}, firstPage());
+    writeSetting(kLoginSection, kLoginKey, sim::RegSim::kUserName);
+    makeForm(false);
     form_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get(), kLongWait));
-  }
-  void TearDown() override {
-    form_.reset();
-    sim_.reset();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get(), test::kLongWait));
   }
 
-  QComboBox* addressBox() { return form_->findChild<QComboBox*>("FlatComboBox1"); }
-  QString address(const std::string& path) const { return QString::fromStdString(state_.serverUrl(path)); }
-  int requestsFor(const std::string& method, const std::string& path) const {
-    const auto log = sim_->requests();
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const sim::RawRequest& r) {
-      return r.method == method && r.path == path;
-    }));
-  }
-  bool htmlContains(int slot, const QString& text) {
-    return QTest::qWaitFor(
-        [&] { return pageValue(tabDocument(*form_, slot), "document.documentElement.outerHTML").contains(text); },
-        kLongWait);
-  }
+  bool htmlContains(int slot, const QString& text) { return waitForHtml(slot, text); }
   // Start-up is over: the login page is in, and the login keeper has handed
   // the keyboard to it.
   bool startedUp() {
     return QTest::qWaitFor(
-        [&] {
-          return form_->panelText(0).startsWith(QStringLiteral("打开完毕!")) &&
-                 isInside(QApplication::focusWidget(), tabView(*form_, 0));
-        },
+        [&] { return test::homeShown(*form_) && isInside(QApplication::focusWidget(), tabView(*form_, 0)); },
         kLongWait);
   }
   // The screen point of the centre of the first element a selector finds in a tab's page.
@@ -125,12 +107,6 @@ class DesktopFixture : public ::testing::Test {
     if (xy.size() != 2) return {};
     return tabView(*form_, slot)->mapToGlobal(QPoint(xy[0].toInt(), xy[1].toInt()));
   }
-
-  QTemporaryDir dir_;
-  std::unique_ptr<sim::RegSim> sim_;
-  AppState state_;
-  QtPrompts prompts_;
-  std::unique_ptr<TForm1> form_;
 };
 
 }  // namespace qm::desktop

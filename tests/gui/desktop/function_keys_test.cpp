@@ -104,7 +104,7 @@ class ModalWatcher : public QObject {
 
 class FunctionKeyTest : public DesktopFixture {
  protected:
-  void install(TForm1& form) override { installFeatures(form); }
+  void attach(TForm1& form) override { installFeatures(form); }
 
   QWebEnginePage* homePage() { return tabView(*form_, 0)->page(); }
   QString pageKeys() { return pageValue(tabDocument(*form_, 0), "sessionStorage.getItem('qmKeys') || ''"); }
@@ -138,17 +138,28 @@ class FunctionKeyTest : public DesktopFixture {
   }
   void clickInto(Place place) {
     QPoint at;
+    std::function<bool()> arrived;  // the click has moved the keyboard there
+    const auto inPage = [this] { return isInside(QApplication::focusWidget(), tabView(*form_, 0)); };
     switch (place) {
-      case Place::PasswordBox: at = elementCentre(0, "input[name=_j_password]"); break;
-      case Place::Page: at = tabView(*form_, 0)->mapToGlobal(QPoint(8, tabView(*form_, 0)->height() - 8)); break;
+      case Place::PasswordBox:
+        at = elementCentre(0, "input[name=_j_password]");
+        arrived = [this, inPage] {
+          return inPage() && pageValue(tabDocument(*form_, 0), "document.activeElement.name") == "_j_password";
+        };
+        break;
+      case Place::Page:
+        at = tabView(*form_, 0)->mapToGlobal(QPoint(8, tabView(*form_, 0)->height() - 8));
+        arrived = inPage;
+        break;
       case Place::AddressBox: {
         QLineEdit* edit = addressBox()->lineEdit();
         at = edit->mapToGlobal(edit->rect().center());
+        arrived = [this] { return addressBox()->hasFocus(); };
         break;
       }
     }
     ASSERT_TRUE(clickAt(at));
-    QTest::qWait(300);
+    ASSERT_TRUE(test::waitUntil(arrived, 10000));
   }
 
   // Presses each key of the table with the keyboard in place. Each row

@@ -9,17 +9,17 @@
 #include <gtest/gtest.h>
 
 #include "sim/regsim.h"
+#include "tests/support/regsim_fixture.h"
 
 namespace qm::test {
 namespace {
 
 constexpr int kWait = 15000;
 
-class GridPagingTest : public ::testing::Test {
+class GridPagingTest : public test::RegSimFixture {
  protected:
   void open(sim::RegSimOptions options, const char* path) {
-    sim_ = std::make_unique<sim::RegSim>(std::move(options));
-    ASSERT_TRUE(sim_->start());
+    ASSERT_NO_FATAL_FAILURE(startServer(std::move(options)));
     const std::string cookie = sim_->loginCookie();
     const QUrl origin(QString::fromStdString("http://" + sim_->host() + "/"));
     QNetworkCookie session("JSESSIONID", QByteArray::fromStdString(cookie.substr(cookie.find('=') + 1)));
@@ -53,7 +53,6 @@ class GridPagingTest : public ::testing::Test {
   QString text(const char* id) { return js(QString("document.getElementById('%1').innerText").arg(id)).toString(); }
   void click(const char* id) { js(QString("document.getElementById('%1').click(); true").arg(id)); }
 
-  std::unique_ptr<sim::RegSim> sim_;
   QWebEngineProfile profile_;  // off the record
   QWebEnginePage page_{&profile_};
 };

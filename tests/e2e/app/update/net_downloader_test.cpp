@@ -143,7 +143,7 @@ TEST_F(Downloads, NothingIsCalledBackAfterCancel) {
   const fs::path other = tmp.path / "next";
   startInto(d, server.sim.updateBaseUrl() + "quorrit.jpg", other, next);
   ASSERT_TRUE(waitUntil([&] { return !next.done.empty(); }));
-  QTest::qWait(200);
+  QTest::qWait(200);  // a late call-back of the cancelled one would have come by now
   EXPECT_TRUE(cancelled.progress.empty());
   EXPECT_TRUE(cancelled.done.empty());
   EXPECT_TRUE(next.done[0].ok);
@@ -158,7 +158,7 @@ TEST_F(Downloads, GoingAwayMidTransferStopsItQuietly) {
     NetDownloader d;
     startInto(d, server.sim.updateBaseUrl() + "quillmere.jpg", file, run);
   }
-  QTest::qWait(200);
+  QTest::qWait(200);  // a call-back after the downloader went would have come by now
   EXPECT_TRUE(run.done.empty());
 }
 

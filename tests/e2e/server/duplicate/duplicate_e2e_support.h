@@ -5,13 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QCoro/QCoroTask>
@@ -28,6 +26,7 @@
 #include "workbook/ui/workbook_panel.h"
 #include "sim/regsim.h"
 #include "tests/gui/app/window_host_stub.h"
+#include "tests/support/regsim_fixture.h"
 #include "tests/support/xls_maker.h"
 
 namespace qm::e2e {
@@ -55,16 +54,15 @@ struct CaptchaSeen {
   QSize pictureSize;
 };
 
-class DuplicateTest : public ::testing::Test {
+class DuplicateTest : public test::RegSimFixture {
  public:
   void TearDown() override {
     form_.reset();
-    sim_.reset();
+    RegSimFixture::TearDown();
   }
 
   void startSim(sim::RegSimOptions options = {.students = 12, .outsidePeople = 3}) {
-    sim_ = std::make_unique<sim::RegSim>(options);
-    ASSERT_TRUE(sim_->start());
+    startServer(options);
     host_.appState.serverHost = sim_->host();
     host_.cookie = sim_->loginCookie();
   }
@@ -76,11 +74,9 @@ class DuplicateTest : public ::testing::Test {
     return *form_;
   }
 
-  std::string path(const char* name) const { return QDir(dir_.path()).filePath(QString::fromUtf8(name)).toStdString(); }
-
   // Writes the workbook and opens it through 打开.
   void openWorkbook(const std::vector<test::XlsSheet>& sheets) {
-    test::writeXls({path("students.xls"), sheets}, dir_.path().toStdString());
+    test::writeXls({path("students.xls"), sheets}, dir_.path.string());
     host_.scripted.fileNames.push_back(QString::fromStdString(path("students.xls")));
     QCoro::waitFor(form_->BitBtn2Click());
   }
@@ -116,9 +112,7 @@ class DuplicateTest : public ::testing::Test {
   std::deque<CaptchaEntry> entries;
   std::vector<CaptchaSeen> seen;
 
-  std::unique_ptr<sim::RegSim> sim_;
   CookieHost host_;
-  QTemporaryDir dir_;
   std::unique_ptr<TForm12> form_;
 
  private:

@@ -76,7 +76,7 @@ TEST_F(DuplicateTest, ANameTypedWithoutItsExtensionOpensTheXlsFile) {
   startSim();
   TForm12& f = makeForm();
   test::writeXls({path("students.xls"), {{"学生", {{"姓名", "身份证件号"}, {student(0).xm, student(0).sfzjh}}}}},
-                 dir_.path().toStdString());
+                 dir_.path.string());
   ASSERT_TRUE(QFile::copy(QString::fromStdString(path("students.xls")), QString::fromStdString(path("roster"))));
   struct Case {
     const char* typed;

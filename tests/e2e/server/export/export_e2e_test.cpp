@@ -141,7 +141,7 @@ TEST_F(ExportWindowTest, CancelAtEachPointLeavesNoFileAndRestartsTimer1) {
     EXPECT_TRUE(timer1()->isActive());
     EXPECT_FALSE(state_.stopRequested);
     EXPECT_EQ(exporter().selection().GradeCode, point == Dialog ? "##" : "**");
-    EXPECT_EQ(QDir(dir_.path()).entryList({"*.xls*"}, QDir::Files).size(),
+    EXPECT_EQ(QDir(folder()).entryList({"*.xls*"}, QDir::Files).size(),
               point == Overwrite ? 1 : 0);
     if (point == Overwrite) {
       QFile old(QString::fromStdString(target));
@@ -164,8 +164,7 @@ TEST_F(ExportWindowTest, WithoutLoginTheQueryPageRedirectAndTheMessage) {
     dlg.reject();
   };
   // Timer1 was never stopped, so it runs on without starting a new period.
-  QTest::qWait(300);
-  ASSERT_LT(timer1()->remainingTime(), timer1()->interval() - 200);
+  ASSERT_TRUE(waitUntil([&] { return timer1()->remainingTime() < timer1()->interval() - 200; }));
   ASSERT_TRUE(runExport());
   EXPECT_FALSE(dialogShown);
   EXPECT_EQ(prompts_.messages(), QStringList{QStringLiteral("您还没有登录学籍网吧？或者您安装的Office是精简版？")});
@@ -196,7 +195,7 @@ TEST_F(ExportWindowTest, ConnectionDroppedMidRunKeepsTheOldFile) {
   QFile old(QString::fromStdString(target));
   ASSERT_TRUE(old.open(QIODevice::ReadOnly));
   EXPECT_EQ(old.readAll(), QByteArray("previous export"));
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(ExportWindowTest, StopButtonEndsTheRunWithASavedFile) {

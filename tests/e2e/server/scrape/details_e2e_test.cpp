@@ -167,7 +167,7 @@ TEST_F(DetailsScrapeTest, QueryWithoutAnswerFailsAndKeepsTheOldFile) {
   EXPECT_EQ(prompts_.log.back().icon, PromptIcon::Error);
   EXPECT_FALSE(state_.stopRequested);
   EXPECT_EQ(contents(target), QByteArray("old export"));
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(DetailsScrapeTest, WithoutTheSecondLayoutTheFirstMessage) {

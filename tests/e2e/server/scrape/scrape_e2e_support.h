@@ -2,74 +2,22 @@
 // The real main window with the program's features on an in-process regsim,
 // logged in through the page, a list page opened as the user opens it, and
 // the page scrapes' controller it carries.
-#include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
-#include <optional>
 
-#include "app/features.h"
-#include "browser/main_window.h"
-#include "common/app_state.h"
-#include "common/ui/scripted_prompts.h"
 #include "server/scrape/page_scrapes.h"
-#include "sim/regsim.h"
+#include "tests/support/main_window_fixture.h"
 #include "tests/support/sheet_readers.h"
-#include "tests/support/tab_access.h"
 
 namespace qm::e2e {
 
-inline constexpr int kLongWait = 60000;
+using test::kLongWait;
+using test::waitUntil;
 inline const QString kDone = QStringLiteral("导出成功！");
 
-class ScrapeWindowTest : public ::testing::Test {
+class ScrapeWindowTest : public test::ProgramWindowFixture {
  public:
-  void TearDown() override {
-    form_.reset();
-    sim_.reset();
-  }
-
-  void startSim(sim::RegSimOptions options) {
-    sim_ = std::make_unique<sim::RegSim>(options);
-    ASSERT_TRUE(sim_->start());
-    state_.serverHost = sim_->host();
-    state_.settingsPath = QDir(dir_.path()).filePath(QStringLiteral("quillmeresz.ini")).toStdString();
-  }
-
-  TForm1& makeForm() {
-    form_ = std::make_unique<TForm1>(state_, prompts_);
-    installFeatures(*form_);
-    form_->show();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form_->panelText(0).startsWith(QStringLiteral("打开完毕!")); },
-                                kLongWait));
-    return *form_;
-  }
-
   PageScrapes& scrapes() { return *form_->findChild<PageScrapes*>(); }
-  QPushButton* button(const char* name) { return form_->findChild<QPushButton*>(QString::fromLatin1(name)); }
-
-  QVariant js(int slot, const QString& script) {
-    auto result = std::make_shared<std::optional<QVariant>>();
-    auto task = tabDocument(*form_, slot).run(script).then([result](QVariant v) { *result = std::move(v); });
-    (void)QTest::qWaitFor([&] { return result->has_value(); }, kLongWait);
-    return result->value_or(QVariant());
-  }
-  bool pageHolds(int slot, const QString& text) {
-    return QTest::qWaitFor(
-        [&] { return js(slot, QStringLiteral("document.documentElement.innerHTML")).toString().contains(text); },
-        kLongWait);
-  }
-  void logIn() {
-    ASSERT_TRUE(pageHolds(0, QStringLiteral("_j_username")));
-    js(0, QStringLiteral("document.getElementsByName('_j_username')[0].value = 'demo';"
-                         "document.getElementsByName('_j_password')[0].value = 'demo123';"
-                         "document.forms[0].submit(); true;"));
-    ASSERT_TRUE(pageHolds(0, QStringLiteral("注销")));
-  }
 
   int gridRequests(int page) const {
     int n = 0;
@@ -87,15 +35,19 @@ class ScrapeWindowTest : public ::testing::Test {
   void openListPage(const char* navButton, const char* pagerId) {
     const int before = form_->LastTabIndex();
     button(navButton)->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form_->LastTabIndex() == before + 1; }, kLongWait));
+    ASSERT_TRUE(waitUntil([&] { return form_->LastTabIndex() == before + 1; }));
     const int slot = form_->LastTabIndex();
-    ASSERT_TRUE(pageHolds(slot, QString::fromLatin1(pagerId)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gridRequests(1) > 0; }, kLongWait));
-    QTest::qWait(300);  // the reload of page 1 lands
+    ASSERT_TRUE(waitForHtml(slot, QString::fromLatin1(pagerId)));
+    ASSERT_TRUE(waitUntil([&] { return gridRequests(1) > 0; }));
+    // The page has the answer to that reload (a resource entry is made when it has arrived).
+    ASSERT_TRUE(waitUntil([&] {
+      return js(slot, QStringLiteral("performance.getEntriesByType('resource').some(function (e) {"
+                                     "  return /[?&]page=1$/.test(e.name) && e.responseEnd > 0; })"))
+          .toBool();
+    }));
     ASSERT_EQ(form_->ActiveTabIndex(), slot);
   }
 
-  std::string path(const char* name) const { return QDir(dir_.path()).filePath(QString::fromUtf8(name)).toStdString(); }
   void writeOld(const std::string& file) {
     QFile old(QString::fromStdString(file));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -115,12 +67,6 @@ class ScrapeWindowTest : public ::testing::Test {
       button(name)->click();
     return ended.count() > 0 || ended.wait(kLongWait);
   }
-
-  std::unique_ptr<sim::RegSim> sim_;
-  AppState state_;
-  ScriptedPrompts prompts_;
-  QTemporaryDir dir_;
-  std::unique_ptr<TForm1> form_;
 };
 
 }  // namespace qm::e2e

@@ -96,7 +96,7 @@ TEST_F(ListScrapeTest, StopDuringPageTwoOfFiveSavesTwoPages) {
   EXPECT_FALSE(state_.stopRequested);
   // The next page was asked for, and nothing after it.
   EXPECT_TRUE(QTest::qWaitFor([&] { return gridRequests(3) == 1; }, 5000));
-  QTest::qWait(200);
+  QTest::qWait(200);  // a request for page 4 would come within this time; none may
   EXPECT_EQ(gridRequests(4), 0);
   expectGrid(test::readWithFreexl(path("stop.xls")), sim_->school(), sim::GridKind::InSchool, 3, 15, 40);
   EXPECT_EQ(form_->panelText(1), QStringLiteral("已导出记录条数：40"));
@@ -124,7 +124,7 @@ TEST_F(ListScrapeTest, PagerThatNeverAdvancesEndsTheRunAndOffersThePagesRead) {
       expectGrid(test::readWithFreexl(target), sim_->school(), sim::GridKind::InSchool, 3, 15, 20);
     else
       EXPECT_EQ(contents(target), QByteArray("old export"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     EXPECT_TRUE(button("FlatButton7")->isEnabled());
     EXPECT_FALSE(form_->tab(1)->busy());
     prompts_.log.clear();
@@ -220,7 +220,7 @@ TEST_F(ListScrapeTest, TheRunKeepsItsTabAndEndsWhenItCloses) {
   EXPECT_EQ(gridRequests(3), 1);  // pages 2 and 3 came in the run's tab
   EXPECT_FALSE(state_.stopRequested);
   expectGrid(test::readWithFreexl(target), sim_->school(), sim::GridKind::InSchool, 3, 15, 60);
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(ListScrapeTest, WithoutTheListPageTheFirstMessageAndNoSaveDialog) {

@@ -16,8 +16,6 @@ namespace {
 
 const QString kLimitMessage = QStringLiteral("请关闭一些标签后再打开！");
 
-QPushButton* button(TForm1& form, const char* name) { return form.findChild<QPushButton*>(name); }
-
 // A page's own window.close() reaches the tab but closes nothing: the openers
 // attach no WindowClosing hook.
 void expectNoClosingHook(NavigationWindowTest& t, int slot) {
@@ -34,7 +32,7 @@ TEST_F(NavigationWindowTest, QueryButtonOpensTheQueryPageAndClicksItsFirstButton
   startSim();
   TForm1& form = makeForm();
   logIn();
-  QPushButton* query = button(form, "FlatButton4");
+  QPushButton* query = button("FlatButton4");
   ASSERT_NE(query, nullptr);
   EXPECT_EQ(query->text(), QStringLiteral("查询在校生"));
   query->click();
@@ -78,7 +76,7 @@ TEST_P(AuditButtonTest, OpensTheAuditListOfTheAccountType) {
   startSim(options);
   TForm1& form = makeForm();
   logIn();
-  QPushButton* audit = button(form, "FlatButton15");
+  QPushButton* audit = button("FlatButton15");
   ASSERT_NE(audit, nullptr);
   EXPECT_EQ(audit->text(), QStringLiteral("异动审核"));
   audit->click();
@@ -116,11 +114,11 @@ TEST_F(NavigationWindowTest, OpenersAtTheTabLimitShowTheMessageAndOpenNothing) {
   int shown = 0;
 
   // The audit button says so before it reads the home page: at once, on the click.
-  button(form, "FlatButton15")->click();
+  button("FlatButton15")->click();
   EXPECT_EQ(prompts_.messages().size(), ++shown);
   EXPECT_EQ(prompts_.lastMessage(), kLimitMessage);
 
-  button(form, "FlatButton4")->click();
+  button("FlatButton4")->click();
   EXPECT_EQ(prompts_.messages().size(), ++shown);
   EXPECT_EQ(prompts_.lastMessage(), kLimitMessage);
 
@@ -129,7 +127,7 @@ TEST_F(NavigationWindowTest, OpenersAtTheTabLimitShowTheMessageAndOpenNothing) {
     EXPECT_EQ(prompts_.messages().size(), ++shown) << item;
     EXPECT_EQ(prompts_.lastMessage(), kLimitMessage);
   }
-  QTest::qWait(300);
+  QTest::qWait(300);  // a tab opened after all would be there by now
   EXPECT_EQ(form.LastTabIndex(), 20);
   EXPECT_EQ(tabView(form, 20), last);
   EXPECT_EQ(prompts_.messages().size(), shown);
@@ -179,7 +177,7 @@ TEST_F(NavigationWindowTest, MenuItemsOpenTheirAddressesInNewTabs) {
 TEST_F(NavigationWindowTest, QuickNavigationOpensTheMenuOnLeftReleaseOnly) {
   startSim();
   TForm1& form = makeForm();
-  QPushButton* quick = button(form, "FlatButton28");
+  QPushButton* quick = button("FlatButton28");
   ASSERT_NE(quick, nullptr);
   EXPECT_EQ(quick->text(), QStringLiteral("快捷导航"));
   auto* menu = form.findChild<QMenu*>("PopupMenu1");
@@ -187,7 +185,7 @@ TEST_F(NavigationWindowTest, QuickNavigationOpensTheMenuOnLeftReleaseOnly) {
   QTest::mouseRelease(quick, Qt::RightButton, {}, QPoint(5, 5));
   QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(5, 5), quick->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(quick, &context);
-  QTest::qWait(100);
+  QTest::qWait(100);  // a menu shown after all would be up by now
   EXPECT_FALSE(menu->isVisible());
 
   QCursor::setPos(120, 400);
@@ -209,7 +207,7 @@ TEST_F(NavigationWindowTest, RefreshButtonReloadsTheActiveTab) {
   EXPECT_TRUE(form.actions().contains(f5));
   const int before = requestsFor("/");
   QSignalSpy loaded(tabView(form, 0)->page(), &QWebEnginePage::loadFinished);
-  button(form, "FlatButton2")->click();
+  button("FlatButton2")->click();
   ASSERT_TRUE(loaded.wait(kLongWait) || loaded.count() > 0);
   EXPECT_EQ(requestsFor("/"), before + 1);
 }
@@ -217,7 +215,7 @@ TEST_F(NavigationWindowTest, RefreshButtonReloadsTheActiveTab) {
 TEST_F(NavigationWindowTest, StopButtonSetsTheStopFlag) {
   startSim();
   TForm1& form = makeForm();
-  QPushButton* stop = button(form, "FlatButton8");
+  QPushButton* stop = button("FlatButton8");
   ASSERT_NE(stop, nullptr);
   EXPECT_EQ(stop->text(), QStringLiteral("停止抓取"));
   ASSERT_FALSE(state_.stopRequested);
@@ -246,7 +244,7 @@ TEST_F(NavigationWindowTest, TopBarKeepsItsOrder) {
   for (const QString& name : seen)
     if (ours.contains(name)) filtered << name;
   EXPECT_EQ(filtered, ours);
-  QPushButton* autoLogin = button(form, "FlatButton3");
+  QPushButton* autoLogin = button("FlatButton3");
   ASSERT_NE(autoLogin, nullptr);
   EXPECT_EQ(autoLogin->text(), QStringLiteral("自动登陆"));
   EXPECT_FALSE(autoLogin->isVisible());

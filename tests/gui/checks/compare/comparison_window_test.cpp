@@ -161,7 +161,7 @@ TEST_F(ComparisonWindowTest, ClosingDuringARunEndsItAndClosesBothWorkbooks) {
   EXPECT_FALSE(form.running());
   EXPECT_FALSE(form.basePanel().source().isOpen());
   EXPECT_FALSE(form.probePanel().source().isOpen());
-  QTest::qWait(50);
+  QTest::qWait(50);  // the abandoned walk never resumes
   EXPECT_EQ(prompts.log.size(), dialogs);
   EXPECT_TRUE(form.BitBtn1->isEnabled() && form.BitBtn2->isEnabled());
 }

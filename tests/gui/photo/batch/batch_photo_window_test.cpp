@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -71,10 +71,7 @@ struct BatchWindow : ::testing::Test {
 
   std::vector<std::string> run() {
     form.Button1->click();
-    while (form.running()) {
-      QCoreApplication::processEvents();
-      QThread::msleep(2);
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.running(); }, 120000));
     return splitLines(form.Memo1->toPlainText().toStdString());
   }
 };

@@ -27,33 +27,18 @@ long peakRssKb() {
   return 0;
 }
 
-// The run core as the window drives it, against a server of ours.
-struct HostileRun {
+// The run core against a server of ours.
+struct HostileRun : ExportCore {
   HostileServer server;
-  HttpClient client{"IdHTTP1"};
-  ScriptedPrompts prompts;
-  const test::TempFolder dir{"export_hostile"};
-  std::vector<std::string> statuses;
-  std::atomic<bool> stop = false;
-  InSchoolExportHooks hooks;
 
-  explicit HostileRun(HostileServer::Mode mode, std::string canned = {}) : server(mode, std::move(canned)) {
-    hooks.status = [this](const std::string& s) { statuses.push_back(s); };
-    hooks.stopRequested = [this] { return stop.load(); };
-  }
-  std::string path(const char* name) const { return dir.file(name); }
+  explicit HostileRun(HostileServer::Mode mode, std::string canned = {}) : server(mode, std::move(canned)) {}
 
   InSchoolExportResult run(const char* fileName) {
-    client.clearExtraLines();
-    client.addExtraLine("Cookie:s=1");
-    prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
     QueryPageInfo info;
     info.userType = "2";
     info.organCode = std::string(32, 'o');
     info.token = std::string(36, 't');
-    SpreadsheetExport sheet;
-    SpreadsheetFileChoice target(prompts);
-    return finish(runInSchoolExport(client, sheet, target, server.host(), info, allColumns(), hooks));
+    return runOn(server.host(), "s=1", info, allColumns(), fileName);
   }
 };
 

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <exception>
-#include <QTemporaryDir>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -19,6 +18,8 @@
 #include "sheet/spreadsheet_export.h"
 #include "sheet/spreadsheet_file_choice.h"
 #include "sim/regsim.h"
+#include "tests/support/regsim_test_util.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm::test {
 
@@ -45,37 +46,58 @@ T finish(QCoro::Task<T> task) {
   return result;
 }
 
-struct ExportRun {
-  sim::RegSim sim;
+// The run core as the window drives it: the window's client, a scripted
+// save dialog in a folder of the test's own, and the run's status texts.
+struct ExportCore {
   HttpClient client{"IdHTTP1"};
   ScriptedPrompts prompts;
-  QTemporaryDir dir;
+  const test::TempFolder dir{"export_core"};
   std::vector<std::string> statuses;
   std::atomic<bool> stop = false;
   InSchoolExportHooks hooks;
 
-  explicit ExportRun(sim::RegSimOptions options) : sim(options) {
-    if (!sim.start()) throw std::runtime_error("regsim did not start");
+  ExportCore() {
     hooks.status = [this](const std::string& s) { statuses.push_back(s); };
     hooks.stopRequested = [this] { return stop.load(); };
   }
 
-  std::string path(const char* name) const { return QDir(dir.path()).filePath(QString::fromUtf8(name)).toStdString(); }
+  std::string path(const char* name) const { return dir.file(name); }
+
+  // Runs the core against host with the cookie line the window would send.
+  InSchoolExportResult runOn(const std::string& host, const std::string& cookie, const QueryPageInfo& info,
+                             const ExportSelection& selection, const char* fileName) {
+    client.clearExtraLines();
+    client.addExtraLine("Cookie:" + cookie);
+    prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
+    SpreadsheetExport sheet;
+    SpreadsheetFileChoice target(prompts);
+    return finish(runInSchoolExport(client, sheet, target, host, info, selection, hooks));
+  }
+};
+
+// The core against an in-process regsim.
+struct ExportRun : ExportCore {
+  StartedRegSim server;
+  sim::RegSim& sim = server.sim;
+
+  explicit ExportRun(sim::RegSimOptions options) : server(std::move(options)) {
+    if (!server.started) throw std::runtime_error("regsim did not start");
+  }
 
   // Logs in, then does what the window does before the core: cookie line and query page.
   QueryPageInfo loginAndReadPage() {
+    cookie = sim.loginCookie();
     client.clearExtraLines();
-    client.addExtraLine("Cookie:" + sim.loginCookie());
+    client.addExtraLine("Cookie:" + cookie);
     return ReadQueryPageInfo(client.get("http://" + sim.host() + std::string(kQueryPagePath)));
   }
 
   InSchoolExportResult run(const ExportSelection& selection, const char* fileName) {
     const QueryPageInfo info = loginAndReadPage();
-    prompts.fileNames.push_back(QString::fromStdString(path(fileName)));
-    SpreadsheetExport sheet;
-    SpreadsheetFileChoice target(prompts);
-    return finish(runInSchoolExport(client, sheet, target, sim.host(), info, selection, hooks));
+    return runOn(sim.host(), cookie, info, selection, fileName);
   }
+
+  std::string cookie;  // the session's, after loginAndReadPage
 
   // Bodies of the query-service requests, in order.
   std::vector<std::string> queryBodies() const {

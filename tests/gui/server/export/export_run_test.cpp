@@ -261,7 +261,7 @@ TEST(ExportRun, FailureMidRunKeepsTheOldFile) {
     run.prompts.answers.push_back(true);  // overwrite: yes
     EXPECT_ANY_THROW(run.run(allColumns(), "old.xls"));
     EXPECT_EQ(fileText(target), "the old export");
-    EXPECT_EQ(QDir(run.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.xls")});
+    EXPECT_EQ(QDir(QString::fromStdString(run.dir.path.string())).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.xls")});
     EXPECT_EQ(run.queryBodies().size(), 2u);
   }
 }
