@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
+#include "common/log_categories.h"
 #include "photo/compress/compress_texts.h"
 #include "photo/image/jpeg_size.h"
 #include "photo/image/picture_loader.h"
@@ -101,6 +102,8 @@ std::string CompressModel::encode() const {
   try {
     return encodeResized(*picture_, width_.shown(), height_.shown(), quality_);
   } catch (const std::exception&) {
+    // No size to show for this picture; the reason goes to the trace.
+    logCaughtException(lcPhoto(), "compress, encode");
     return {};
   }
 }

@@ -260,8 +260,9 @@ QCoro::Task<ScrapeResult> PageScrapeRun::run(SaveTarget& target) {
     if (client_) client_->disconnect();
     result.end = End::Saved;
   } catch (...) {
-    logCaughtException(lcScrape(), "scrape");
+    std::optional<Notice> internal = caughtInternalError(lcScrape(), "scrape");
     if (!self) co_return result;
+    result.internalError = std::move(internal);
     co_return fail(End::Failed);
   }
   co_return result;

@@ -12,8 +12,10 @@
 #include <QCoro/QCoroTask>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "browser/web/web_tab.h"
+#include "common/notice.h"
 #include "server/scrape/scrape_layout.h"
 
 namespace qm {
@@ -47,6 +49,7 @@ struct ScrapeResult {
   End end = End::Abandoned;
   int waitedPage = 0;   // the page that did not come (TimedOut)
   bool saved = false;   // TimedOut, TabClosed, LeftPage: the rows so far were saved
+  std::optional<Notice> internalError;  // Failed by a programming error: shown in place of the layout's message
 };
 
 class PageScrapeRun : public QObject {

@@ -84,6 +84,12 @@ QCoro::Task<> PageScrapes::runScrape(ScrapeLayout layout, bool details) {
   delete run.data();
 
   using End = ScrapeResult::End;
+  if (result.internalError) {
+    const Notice& n = *result.internalError;
+    host_.prompts().message(QString::fromStdString(n.text), QString::fromStdString(n.title), n.icon);
+    end();
+    co_return;
+  }
   switch (result.end) {
     case End::Saved:
       say(kScrapeDoneMessage, PromptIcon::Information);
