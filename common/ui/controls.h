@@ -1,5 +1,5 @@
 #pragma once
-// Making a window's controls under the objectNames its Part gives them, which
+// Making a window's controls under their fixed objectNames, which
 // the window's own code and its tests find them by.
 #include <QCheckBox>
 #include <QComboBox>
